@@ -80,7 +80,8 @@ class ElfFile {
     for (const Elf64_Shdr& section : sections_) {
       if (section.sh_type != SHT_DYNSYM) continue;
       const Elf64_Shdr& strings = sections_.at(section.sh_link);
-      for (uint64_t off = section.sh_offset; off + sizeof(Elf64_Sym) <= section.sh_offset + section.sh_size;
+      for (uint64_t off = section.sh_offset;
+           off + sizeof(Elf64_Sym) <= section.sh_offset + section.sh_size;
            off += sizeof(Elf64_Sym)) {
         const auto sym = At<Elf64_Sym>(off);
         symbols.push_back({String(strings, sym.st_name), sym});
@@ -119,16 +120,15 @@ TEST_P(ElfProperties, SharedObjectForThisMachine) {
 }
 
 TEST_P(ElfProperties, NeedsNoLibraryAndRunsNoCode) {
-  const std::set<Elf64_Sxword> forbidden = {DT_NEEDED,       DT_INIT,         DT_FINI,
-                                            DT_INIT_ARRAY,   DT_FINI_ARRAY,   DT_PREINIT_ARRAY,
-                                            DT_TEXTREL};
+  const std::set<Elf64_Sxword> forbidden = {
+      DT_NEEDED, DT_INIT, DT_FINI, DT_INIT_ARRAY, DT_FINI_ARRAY, DT_PREINIT_ARRAY, DT_TEXTREL};
   const auto dynamic = elf_->Dynamic();
   ASSERT_FALSE(dynamic.empty());
   for (const Elf64_Dyn& entry : dynamic) {
     EXPECT_FALSE(forbidden.contains(entry.d_tag)) << "dynamic tag " << entry.d_tag;
   }
-  const std::set<std::string> code_sections = {".init", ".fini", ".init_array", ".fini_array",
-                                               ".preinit_array", ".ctors", ".dtors", ".plt"};
+  const std::set<std::string> code_sections = {
+      ".init", ".fini", ".init_array", ".fini_array", ".preinit_array", ".ctors", ".dtors", ".plt"};
   for (const Elf64_Shdr& section : elf_->sections()) {
     EXPECT_FALSE(code_sections.contains(elf_->SectionName(section))) << elf_->SectionName(section);
   }

@@ -16,6 +16,7 @@ Cell Dead(char16_t accent) {
   return cell;
 }
 
+// clang-format off
 std::vector<uint16_t> ExpectedScanMap(const ExpectedLayout& layout) {
   constexpr uint16_t x = 0x00FF;  // no key
   return {
@@ -79,6 +80,8 @@ std::vector<KeyName> ExpectedKeyNamesExt() {
   };
 }
 
+// clang-format on
+
 std::vector<ExpectedRow> ExpectedNumpadRows() {
   std::vector<ExpectedRow> rows;
   for (uint8_t digit = 0; digit < 10; ++digit) {
@@ -109,13 +112,20 @@ namespace {
 // The combining marks an accent stands for.
 icu::UnicodeString CombiningMarks(char16_t accent) {
   switch (accent) {
-    case u'`': return icu::UnicodeString(u"\u0300");
-    case u'^': return icu::UnicodeString(u"\u0302");
-    case u'~': return icu::UnicodeString(u"\u0303");
-    case 0x00B4: return icu::UnicodeString(u"\u0301");
-    case 0x00A8: return icu::UnicodeString(u"\u0308");
-    case 0x0384: return icu::UnicodeString(u"\u0301");
-    case 0x0385: return icu::UnicodeString(u"\u0308\u0301");
+    case u'`':
+      return icu::UnicodeString(u"\u0300");
+    case u'^':
+      return icu::UnicodeString(u"\u0302");
+    case u'~':
+      return icu::UnicodeString(u"\u0303");
+    case 0x00B4:
+      return icu::UnicodeString(u"\u0301");
+    case 0x00A8:
+      return icu::UnicodeString(u"\u0308");
+    case 0x0384:
+      return icu::UnicodeString(u"\u0301");
+    case 0x0385:
+      return icu::UnicodeString(u"\u0308\u0301");
   }
   if (u_charType(accent) != U_NON_SPACING_MARK) {
     throw std::invalid_argument("not an accent: " + std::to_string(accent));

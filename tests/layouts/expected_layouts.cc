@@ -35,7 +35,8 @@ ExpectedRow Letter(uint8_t vk, char letter) {
 // Letter keys that type their own letter.
 std::vector<ExpectedRow> Letters(const char* vks) {
   std::vector<ExpectedRow> rows;
-  for (const char* vk = vks; *vk; ++vk) rows.push_back(Letter(uint8_t(*vk), char(std::tolower(*vk))));
+  for (const char* vk = vks; *vk; ++vk)
+    rows.push_back(Letter(uint8_t(*vk), char(std::tolower(*vk))));
   return rows;
 }
 
@@ -402,8 +403,8 @@ ExpectedLayout Uskeys() {
 }  // namespace
 
 const std::vector<ExpectedLayout>& AllLayouts() {
-  static const std::vector<ExpectedLayout> layouts = {Romakeys(), Svenkeys(), Ellkeys(),
-                                                      Vlamkeys(), Uskeys()};
+  static const std::vector<ExpectedLayout> layouts = {Romakeys(), Svenkeys(), Ellkeys(), Vlamkeys(),
+                                                      Uskeys()};
   return layouts;
 }
 

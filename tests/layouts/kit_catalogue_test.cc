@@ -36,7 +36,8 @@ TEST(KitCatalogue, OffersTheFourKeyboardsFromTheKit) {
   const struct {
     const char* key;
     const char* library;
-  } keyboards[] = {{"0408", "ellkeys"}, {"0418", "romakeys"}, {"041d", "svenkeys"}, {"0813", "vlamkeys"}};
+  } keyboards[] = {
+      {"0408", "ellkeys"}, {"0418", "romakeys"}, {"041d", "svenkeys"}, {"0813", "vlamkeys"}};
 
   for (const Kit& kit : kits) {
     SCOPED_TRACE(kit.catalogue);
@@ -45,7 +46,8 @@ TEST(KitCatalogue, OffersTheFourKeyboardsFromTheKit) {
     char section[4096];
     const DWORD length = nt::ReadProfileSection(text, "OptionsTextENG", section, sizeof section);
     std::vector<std::string> entries;
-    for (const char* entry = section; entry < section + length && *entry; entry += std::strlen(entry) + 1) {
+    for (const char* entry = section; entry < section + length && *entry;
+         entry += std::strlen(entry) + 1) {
       entries.emplace_back(entry);
     }
     ASSERT_EQ(entries.size(), std::size(keyboards));
@@ -59,7 +61,8 @@ TEST(KitCatalogue, OffersTheFourKeyboardsFromTheKit) {
       EXPECT_EQ(entries[i].back(), '"');
       const std::string file = Lookup(text, "Options", key);
       EXPECT_EQ(file, library + std::string(kit.suffix));
-      EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(kit.catalogue).parent_path() / file));
+      EXPECT_TRUE(
+          std::filesystem::exists(std::filesystem::path(kit.catalogue).parent_path() / file));
     }
   }
 }

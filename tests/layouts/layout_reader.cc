@@ -59,8 +59,8 @@ class Reader {
     CharTable table{columns, row_size, {}};
     if (row_size != 2 + 2 * columns) throw std::runtime_error("character table: row size");
     for (;; address += row_size) {
-      Row row{Get<uint8_t>(address, "character row"), Get<uint8_t>(address + 1, "character row"),
-              {}};
+      Row row{
+          Get<uint8_t>(address, "character row"), Get<uint8_t>(address + 1, "character row"), {}};
       bool all_zero = row.vk == 0 && row.attributes == 0;
       for (unsigned c = 0; c < columns; ++c) {
         row.cells.push_back(Get<char16_t>(address + 2 + 2 * c, "character row"));
@@ -137,9 +137,8 @@ class Reader {
 
 bool LayoutSnapshot::operator==(const LayoutSnapshot& o) const {
   auto fields = [](const LayoutSnapshot& s) {
-    return std::tie(s.vk_to_bits, s.max_mod_bits, s.mod_number, s.tables, s.dead_keys,
-                    s.key_names, s.key_names_ext, s.dead_key_names, s.scan_to_vk, s.e0, s.e1,
-                    s.locale_flags);
+    return std::tie(s.vk_to_bits, s.max_mod_bits, s.mod_number, s.tables, s.dead_keys, s.key_names,
+                    s.key_names_ext, s.dead_key_names, s.scan_to_vk, s.e0, s.e1, s.locale_flags);
   };
   return fields(*this) == fields(o);
 }

@@ -168,8 +168,9 @@ TEST_P(LayoutTables, DeadKeys) {
   ASSERT_EQ(snapshot_.dead_keys.size(), expected.size());
   for (size_t i = 0; i < expected.size(); ++i) {
     const DeadKey& actual = snapshot_.dead_keys[i];
-    SCOPED_TRACE("entry " + std::to_string(i) + ": base " + std::to_string(expected[i].both & 0xFFFF) +
-                 ", accent " + std::to_string(expected[i].both >> 16));
+    SCOPED_TRACE("entry " + std::to_string(i) + ": base " +
+                 std::to_string(expected[i].both & 0xFFFF) + ", accent " +
+                 std::to_string(expected[i].both >> 16));
     EXPECT_EQ(actual.both, expected[i].both);
     EXPECT_EQ(actual.composed, expected[i].composed);
     EXPECT_EQ(actual.flags, 0);
@@ -182,8 +183,8 @@ TEST_P(LayoutTables, DeadKeyGroupsComposeByUnicode) {
   for (const DeadGroup& group : layout().dead_groups) {
     SCOPED_TRACE("accent " + std::to_string(group.accent));
     for (char16_t base : group.bases) {
-      const auto listed = std::ranges::find(group.exceptions, base,
-                                            &std::pair<char16_t, char16_t>::first);
+      const auto listed =
+          std::ranges::find(group.exceptions, base, &std::pair<char16_t, char16_t>::first);
       const char16_t composed = Precomposed(base, group.accent);
       if (listed == group.exceptions.end()) {
         EXPECT_NE(composed, 0) << "base " << int(base);
@@ -212,13 +213,13 @@ TEST(VirtualKeyCodes, NamedCodes) {
     int code;
     int expected;
   } rows[] = {
-      {"VK_OEM_1", VK_OEM_1, 0xBA},         {"VK_OEM_PLUS", VK_OEM_PLUS, 0xBB},
-      {"VK_OEM_COMMA", VK_OEM_COMMA, 0xBC}, {"VK_OEM_MINUS", VK_OEM_MINUS, 0xBD},
+      {"VK_OEM_1", VK_OEM_1, 0xBA},           {"VK_OEM_PLUS", VK_OEM_PLUS, 0xBB},
+      {"VK_OEM_COMMA", VK_OEM_COMMA, 0xBC},   {"VK_OEM_MINUS", VK_OEM_MINUS, 0xBD},
       {"VK_OEM_PERIOD", VK_OEM_PERIOD, 0xBE}, {"VK_OEM_2", VK_OEM_2, 0xBF},
-      {"VK_OEM_3", VK_OEM_3, 0xC0},         {"VK_OEM_4", VK_OEM_4, 0xDB},
-      {"VK_OEM_5", VK_OEM_5, 0xDC},         {"VK_OEM_6", VK_OEM_6, 0xDD},
-      {"VK_OEM_7", VK_OEM_7, 0xDE},         {"VK_OEM_102", VK_OEM_102, 0xE2},
-      {"VK_EREOF", VK_EREOF, 0xF9},         {"VK_NONAME", VK_NONAME, 0xFC},
+      {"VK_OEM_3", VK_OEM_3, 0xC0},           {"VK_OEM_4", VK_OEM_4, 0xDB},
+      {"VK_OEM_5", VK_OEM_5, 0xDC},           {"VK_OEM_6", VK_OEM_6, 0xDD},
+      {"VK_OEM_7", VK_OEM_7, 0xDE},           {"VK_OEM_102", VK_OEM_102, 0xE2},
+      {"VK_EREOF", VK_EREOF, 0xF9},           {"VK_NONAME", VK_NONAME, 0xFC},
       {"VK_CANCEL", VK_CANCEL, 0x03},
   };
   for (const Row& row : rows) EXPECT_EQ(row.code, row.expected) << row.name;

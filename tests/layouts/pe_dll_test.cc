@@ -3,10 +3,10 @@
 // library's cell for cell.
 #include <gtest/gtest.h>
 
-#include <memory>
-#include <optional>
 #include <cstdio>
 #include <cstring>
+#include <memory>
+#include <optional>
 #include <stdexcept>
 
 #include "tests/layouts/expected_layouts.h"
@@ -27,7 +27,8 @@ class LayoutDll : public testing::TestWithParam<ExpectedLayout> {
  protected:
   void SetUp() override {
     const std::string path = Win32KitFile(layout().name + ".dll");
-    if (path.empty()) GTEST_SKIP() << "the Windows DLLs are not built (no mingw-w64 cross compiler)";
+    if (path.empty())
+      GTEST_SKIP() << "the Windows DLLs are not built (no mingw-w64 cross compiler)";
     try {
       dll_.emplace(PeImage::Load(path));
     } catch (const std::exception& e) {
@@ -61,8 +62,8 @@ TEST_P(LayoutDll, NativeDllWithoutEntryPointOrImports) {
   EXPECT_EQ(dll_->subsystem(), kSubsystemNative);
   EXPECT_EQ(dll_->entry_point(), 0u);
   EXPECT_TRUE(dll_->ImportedDlls().empty());
-  for (unsigned index : {kImportDirectory, kBoundImportDirectory, kImportAddressDirectory,
-                         kDelayImportDirectory}) {
+  for (unsigned index :
+       {kImportDirectory, kBoundImportDirectory, kImportAddressDirectory, kDelayImportDirectory}) {
     EXPECT_EQ(dll_->directory(index).rva, 0u) << "directory " << index;
   }
   EXPECT_LE(dll_->file_size(), 8192u);
@@ -94,12 +95,20 @@ TEST_P(LayoutDll, VersionResource) {
   const VersionInfo info = ParseVersionInfo(versions[0].data);
 
   const std::array<uint32_t, 13> fixed = {
-      0xFEEF04BD, 0x00010000,          // signature, structure version
-      0x00030032, 0x03270001,          // file version 3.50.807.1
-      0x00030032, 0x03270001,          // product version 3.50.807.1
-      0x3F,       0,                   // flags mask, flags
-      0x00040004, 2, 0,                // VOS_NT_WINDOWS32, VFT_DLL, no subtype
-      0,          0};                  // no date
+      0xFEEF04BD,  // signature
+      0x00010000,  // structure version
+      0x00030032,  // file version 3.50.807.1
+      0x03270001,
+      0x00030032,  // product version 3.50.807.1
+      0x03270001,
+      0x3F,        // flags mask
+      0,           // flags
+      0x00040004,  // VOS_NT_WINDOWS32
+      2,           // VFT_DLL
+      0,           // no subtype
+      0,           // no date
+      0,
+  };
   EXPECT_EQ(info.fixed, fixed);
 
   char block[9];
@@ -110,9 +119,8 @@ TEST_P(LayoutDll, VersionResource) {
   const std::u16string name(layout().name.begin(), layout().name.end());
   const std::u16string description(layout().description.begin(), layout().description.end());
   const std::pair<const char*, std::u16string> exact[] = {
-      {"FileDescription", description}, {"FileVersion", u"3.50"},
-      {"InternalName", name},           {"OriginalFilename", name + u".dll"},
-      {"ProductVersion", u"3.50"},
+      {"FileDescription", description},     {"FileVersion", u"3.50"},    {"InternalName", name},
+      {"OriginalFilename", name + u".dll"}, {"ProductVersion", u"3.50"},
   };
   for (const auto& [key, value] : exact) {
     ASSERT_TRUE(strings.contains(key)) << key;

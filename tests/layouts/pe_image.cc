@@ -66,7 +66,8 @@ void PeImage::ParseHeaders() {
   }
   for (uint32_t i = 0, at = opt + optional_size; i < section_count; ++i, at += 40) {
     PeSection section;
-    for (unsigned c = 0; c < 8 && FileAt<char>(at + c) != 0; ++c) section.name += FileAt<char>(at + c);
+    for (unsigned c = 0; c < 8 && FileAt<char>(at + c) != 0; ++c)
+      section.name += FileAt<char>(at + c);
     section.virtual_size = FileAt<uint32_t>(at + 8);
     section.virtual_address = FileAt<uint32_t>(at + 12);
     section.raw_size = FileAt<uint32_t>(at + 16);
@@ -241,7 +242,8 @@ VersionInfo ParseVersionInfo(const std::vector<uint8_t>& data) {
   if (root.key != u"VS_VERSION_INFO" || root.value_bytes != 52) {
     throw std::runtime_error("not a VS_VERSIONINFO");
   }
-  for (unsigned i = 0; i < 13; ++i) info.fixed[i] = u16(root.value + 4 * i) | u16(root.value + 4 * i + 2) << 16;
+  for (unsigned i = 0; i < 13; ++i)
+    info.fixed[i] = u16(root.value + 4 * i) | u16(root.value + 4 * i + 2) << 16;
   for (size_t at = root.children; at < root.end; at = align(node(at).end)) {
     const Node part = node(at);
     for (size_t c = part.children; c < part.end; c = align(node(c).end)) {
@@ -251,7 +253,8 @@ VersionInfo ParseVersionInfo(const std::vector<uint8_t>& data) {
         for (size_t s = child.children; s < child.end; s = align(node(s).end)) {
           const Node entry = node(s);
           std::u16string value;
-          for (size_t v = entry.value; v + 2 <= entry.value + entry.value_bytes && u16(v) != 0; v += 2) {
+          for (size_t v = entry.value; v + 2 <= entry.value + entry.value_bytes && u16(v) != 0;
+               v += 2) {
             value += char16_t(u16(v));
           }
           block[narrow(entry.key)] = value;

@@ -99,7 +99,7 @@ class PeImage : public ImageMemory {
 struct VersionInfo {
   std::array<uint32_t, 13> fixed{};  // VS_FIXEDFILEINFO, signature first
   std::map<std::string, std::map<std::string, std::u16string>> strings;  // block, key, value
-  std::vector<std::pair<uint16_t, uint16_t>> translations;                // language, code page
+  std::vector<std::pair<uint16_t, uint16_t>> translations;               // language, code page
 };
 // Throws std::runtime_error when the resource is malformed.
 VersionInfo ParseVersionInfo(const std::vector<uint8_t>& data);
