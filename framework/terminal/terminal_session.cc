@@ -113,6 +113,8 @@ void TerminalSession::Start() {
   std::setlocale(LC_CTYPE, "");
   g_tty = std::fopen("/dev/tty", "r+e");
   if (g_tty == nullptr) throw std::runtime_error("cannot open the terminal /dev/tty");
+  // One write per screen update, so that no reader sees half a screen.
+  setvbuf(g_tty, nullptr, _IOFBF, 1 << 16);
   g_restorer.fd = fileno(g_tty);
   tcgetattr(g_restorer.fd, &g_restorer.saved);
   g_screen = newterm(nullptr, g_tty, g_tty);
