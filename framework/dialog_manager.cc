@@ -220,4 +220,16 @@ void ClickListItem(HWND list, int index) {
 
 void CloseDialog(HWND dialog) { SendMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0); }
 
+void EditFieldChanged(HWND edit, std::string_view text, size_t caret) {
+  Window* window = LookupWindow(edit);
+  if (window == nullptr || window->kind != ControlKind::kEdit || !window->enabled() ||
+      (window->style & ES_READONLY) != 0) {
+    return;
+  }
+  const bool changed = window->text != text;
+  window->text = text;
+  window->caret = std::min(caret, window->text.size());
+  if (changed) Changed(*window);
+}
+
 }  // namespace framework

@@ -41,6 +41,10 @@ void ClickButton(HWND button);
 void ClickListItem(HWND list, int index);
 // The close box of the title bar.
 void CloseDialog(HWND dialog);
+// An edit field that the backend shows as a native field, after the user
+// changed its text there: the whole new text and the caret (a byte offset);
+// EN_CHANGE follows when the text changed.
+void EditFieldChanged(HWND edit, std::string_view text, size_t caret);
 
 // The tab stop after (or before) `from`, wrapping; the first (or last) when
 // `from` is null. Null when the dialog has none.

@@ -27,6 +27,10 @@ const T* Find(const std::map<UINT, const T*>& table, UINT id) {
 const DialogTemplate* FindDialogTemplate(UINT id) { return Find(Dialogs(), id); }
 const IconResource* FindIcon(UINT id) { return Find(Icons(), id); }
 
+const IconResource* ProgramIcon() {
+  return Icons().empty() ? nullptr : Icons().begin()->second;
+}
+
 const IconResource* IconFromHandle(HICON icon) {
   return reinterpret_cast<const IconResource*>(icon);
 }

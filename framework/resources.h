@@ -26,6 +26,9 @@ struct IconResource {
 
 const DialogTemplate* FindDialogTemplate(UINT id);
 const IconResource* FindIcon(UINT id);
+// The icon the platform shows for the program: the one with the lowest id;
+// null when the program has none.
+const IconResource* ProgramIcon();
 
 // The icon a HICON from LoadIconA stands for; null for a null handle.
 const IconResource* IconFromHandle(HICON icon);

@@ -15,9 +15,14 @@ int AfxWinMain(int, char**) {
     std::fprintf(stderr, "%s: the program has no application object\n", program.c_str());
     return 1;
   }
-  const framework::BackendKind kind =
-      framework::ChooseBackend(framework::ProbeBackendEnvironment());
+  framework::BackendEnvironment environment = framework::ProbeBackendEnvironment();
+  const framework::BackendKind kind = framework::ChooseBackend(environment);
   std::unique_ptr<framework::UiBackend> backend = framework::MakeBackend(kind);
+  if (backend == nullptr && kind == framework::BackendKind::kDesktop) {
+    // A display that does not open (a stale DISPLAY): the terminal, if there is one.
+    environment.display = false;
+    backend = framework::MakeBackend(framework::ChooseBackend(environment));
+  }
   if (backend == nullptr) {
     std::fprintf(stderr,
                  "%s: cannot show the dialog: there is no display (DISPLAY or "
