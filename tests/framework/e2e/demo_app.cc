@@ -1,6 +1,7 @@
 // A small program on the framework for the end-to-end tests of the terminal
-// backend: template 102 with a list longer than it shows, and Install wired
-// to a question and an answer box under the wait cursor.
+// and desktop backends: template 102 with a list longer than it shows, and
+// Install wired to a question and an answer box under the wait cursor. Each
+// Install and each answer is also written to standard output.
 //
 // DEMO_FAIL=1 makes start-up fail with an ownerless box; DEMO_PIDFILE names
 // a file to write the process id to.
@@ -50,8 +51,13 @@ class CDemoDlg : public CDialog {
     m_listKeyboards.GetText(selected, label);
     m_editDirectory.GetWindowText(directory);
     BeginWaitCursor();
+    std::printf("demo: install \"%s\" into \"%s\"\n", static_cast<LPCSTR>(label),
+                static_cast<LPCSTR>(directory));
+    std::fflush(stdout);
     const int answer = MessageBox("Install \"" + label + "\"\ninto \"" + directory + "\" ?",
                                   "Demo question", MB_YESNO | MB_ICONQUESTION);
+    std::printf("demo: answer %s\n", answer == IDYES ? "Yes" : "No");
+    std::fflush(stdout);
     MessageBox(answer == IDYES ? "Answer: Yes" : "Answer: No", nullptr, MB_OK | MB_ICONINFORMATION);
     EndWaitCursor();
   }
@@ -79,6 +85,7 @@ class CDemoApp : public CWinApp {
       return FALSE;
     }
     std::printf("demo: started\n");
+    std::fflush(stdout);
     CDemoDlg dialog;
     m_pMainWnd = &dialog;
     const INT_PTR result = dialog.DoModal();
