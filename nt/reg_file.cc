@@ -5,7 +5,6 @@
 #include <map>
 
 #include "nt/errors.h"
-#include "nt/hive_store.h"
 
 namespace nt {
 namespace {
@@ -392,39 +391,6 @@ LONG ExportKey(Registry& registry, HKEY key, const std::string& name, std::strin
   return ERROR_SUCCESS;
 }
 
-// `path` spelt as the registry keeps its names, found among the subkeys of
-// each parent.
-LONG StoredPath(Registry& registry, HKEY root, const std::string& path, std::string* stored) {
-  stored->clear();
-  HKEY key = nullptr;
-  if (LONG e = registry.OpenKey(root, nullptr, KEY_READ, &key)) return e;
-  size_t start = 0;
-  LONG rc = ERROR_SUCCESS;
-  while (rc == ERROR_SUCCESS && start < path.size()) {
-    size_t end = path.find('\\', start);
-    if (end == std::string::npos) end = path.size();
-    const std::string part = FoldName(std::string_view(path).substr(start, end - start));
-    start = end + 1;
-    char name[256];
-    for (DWORD i = 0;; ++i) {
-      DWORD length = sizeof name;
-      rc = registry.EnumKey(key, i, name, &length, nullptr, nullptr);
-      if (rc == ERROR_NO_MORE_ITEMS) rc = ERROR_FILE_NOT_FOUND;
-      if (rc != ERROR_SUCCESS) break;
-      if (FoldName(std::string_view(name, length)) != part) continue;
-      HKEY child = nullptr;
-      rc = registry.OpenKey(key, name, KEY_READ, &child);
-      registry.CloseKey(key);
-      key = child;
-      if (!stored->empty()) *stored += '\\';
-      *stored += std::string(name, length);
-      break;
-    }
-  }
-  registry.CloseKey(key);
-  return rc;
-}
-
 std::string KeyName(HKEY root, const std::string& path) {
   return path.empty() ? RootName(root) : RootName(root) + "\\" + path;
 }
@@ -527,7 +493,7 @@ LONG ApplyRegEdits(Registry& registry, const std::vector<RegEdit>& edits, std::s
 
 LONG ExportRegFile(Registry& registry, HKEY root, const std::string& path, std::string* text) {
   std::string stored;
-  if (LONG e = StoredPath(registry, root, path, &stored)) return e;
+  if (LONG e = StoredKeyPath(registry, root, path, &stored)) return e;
   HKEY key = nullptr;
   if (LONG e = registry.OpenKey(root, path.c_str(), KEY_READ, &key)) return e;
   *text = std::string(kRegedit4) + "\n\n";
