@@ -115,12 +115,13 @@ LONG ProvisionStation(const StationPaths& paths, const std::string& user,
   if (stat(paths.MachineHive().c_str(), &st) == 0) return EnsureUserHive(paths, user, error);
 
   std::error_code ec;
-  const fs::path root = fs::path(paths.root).lexically_normal();
+  fs::path root = fs::absolute(paths.root, ec).lexically_normal();
+  if (!root.has_filename()) root = root.parent_path();  // a trailing separator
   if (stat(paths.root.c_str(), &st) == 0 && (!S_ISDIR(st.st_mode) || !fs::is_empty(root, ec))) {
     *error = paths.root + " exists but is not a station";
     return ERROR_ALREADY_EXISTS;
   }
-  const fs::path parent = root.has_filename() ? root.parent_path() : root.parent_path().parent_path();
+  const fs::path parent = root.parent_path();
   fs::create_directories(parent, ec);
   if (ec) return Failure(ec.value(), "cannot create " + parent.string(), error);
 
@@ -130,7 +131,7 @@ LONG ProvisionStation(const StationPaths& paths, const std::string& user,
   if (rc == ERROR_SUCCESS) {
     // Onto nothing or an empty directory; a station another process renamed
     // there first makes this fail, and that station is used.
-    if (rename(temp.c_str(), paths.root.c_str()) == 0) {
+    if (rename(temp.c_str(), root.c_str()) == 0) {
       if (created) *created = true;
       return ERROR_SUCCESS;
     }

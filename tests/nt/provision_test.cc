@@ -184,6 +184,10 @@ TEST_F(ProvisionTest, TheRootMayBeMissingOrEmptyButNothingElse) {
   ASSERT_EQ(Provision(), ERROR_SUCCESS) << last_error_;
   EXPECT_TRUE(nt::MayWriteMachineHive(paths_));
 
+  paths_.root = dir_.path() + "/trailing//";
+  ASSERT_EQ(Provision(), ERROR_SUCCESS) << last_error_;
+  EXPECT_TRUE(std::filesystem::exists(dir_.path() + "/trailing/registry/machine.db"));
+
   paths_.root = dir_.path() + "/other";
   dir_.Write("other/notes.txt", "mine");
   EXPECT_FALSE(nt::MayWriteMachineHive(paths_));
