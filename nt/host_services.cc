@@ -16,10 +16,13 @@ std::unique_ptr<HostServices> HostServices::Open(const StationPaths& paths,
   if (host->registry_ == nullptr) return nullptr;
   host->files_ = std::make_unique<HostFiles>(paths.SystemDirectory());
   host->profile_ = std::make_unique<IniProfileReader>(*host->files_);
+  // The administrator's privileges go to whoever may write the machine hive.
+  host->security_ = std::make_unique<HostSecurity>([paths] { return MayWriteMachineHive(paths); });
   host->scope_ = std::make_unique<ScopedServices>(Services{
       .files = host->files_.get(),
       .profile = host->profile_.get(),
       .registry = host->registry_.get(),
+      .security = host->security_.get(),
   });
   return host;
 }

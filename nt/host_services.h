@@ -15,6 +15,7 @@
 #include "nt/profile.h"
 #include "nt/provision.h"
 #include "nt/registry.h"
+#include "nt/security.h"
 #include "nt/station.h"
 #include "nt/system.h"
 
@@ -47,6 +48,7 @@ class HostServices {
   std::unique_ptr<HostFiles> files_;
   std::unique_ptr<IniProfileReader> profile_;
   std::unique_ptr<Registry> registry_;
+  std::unique_ptr<HostSecurity> security_;
   std::unique_ptr<ScopedServices> scope_;  // last: uninstalled first
 };
 
