@@ -88,7 +88,7 @@ class Reader {
                   " (bMaxVSCtoVK) do not fit in the image");
     }
     layout->scanToVk.resize(count);
-    std::memcpy(layout->scanToVk.data(), bytes, count * sizeof(uint16_t));
+    if (count != 0) std::memcpy(layout->scanToVk.data(), bytes, count * sizeof(uint16_t));
     return true;
   }
 
