@@ -57,7 +57,8 @@ class MemorySessionStore : public SessionStore {
 };
 
 // The session in a table of its own, keyboard_session, in the user's hive
-// database (registry/users/<user>.db), next to the registry's own tables.
+// database (registry/users/<user>.db), next to the registry's own tables. The
+// database must exist (the station makes it); the table is made on first use.
 class SqliteSessionStore : public SessionStore {
  public:
   explicit SqliteSessionStore(std::string databasePath) : path_(std::move(databasePath)) {}

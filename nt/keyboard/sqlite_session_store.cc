@@ -2,31 +2,11 @@
 
 #include <memory>
 
+#include "nt/hive_file.h"
 #include "nt/keyboard/session_store.h"
 
 namespace nt::kbd {
 namespace {
-
-// The platform code for an SQLite result.
-DWORD ErrorFromSqlite(int result) {
-  switch (result & 0xFF) {
-    case SQLITE_OK:
-    case SQLITE_DONE:
-    case SQLITE_ROW: return ERROR_SUCCESS;
-    case SQLITE_BUSY:
-    case SQLITE_LOCKED: return ERROR_BUSY;
-    case SQLITE_NOMEM: return ERROR_NOT_ENOUGH_MEMORY;
-    case SQLITE_READONLY:
-    case SQLITE_PERM:
-    case SQLITE_AUTH: return ERROR_ACCESS_DENIED;
-    case SQLITE_FULL: return ERROR_DISK_FULL;
-    case SQLITE_CANTOPEN: return ERROR_CANTOPEN;
-    case SQLITE_CORRUPT:
-    case SQLITE_NOTADB: return ERROR_BADDB;
-    case SQLITE_IOERR: return ERROR_REGISTRY_IO_FAILED;
-    default: return ERROR_CANTWRITE;
-  }
-}
 
 struct CloseDatabase {
   void operator()(sqlite3* db) const { sqlite3_close_v2(db); }
@@ -75,10 +55,10 @@ int Write(sqlite3* db, const KeyboardSession& session) {
   return SQLITE_OK;
 }
 
-// Opens the hive database with the session table in place.
+// Opens the hive database, which provisioning made, with the session table in place.
 DWORD Open(const std::string& path, Database* db) {
   sqlite3* raw = nullptr;
-  const int opened = sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+  const int opened = sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READWRITE, nullptr);
   db->reset(raw);
   if (opened != SQLITE_OK) return ErrorFromSqlite(opened);
   sqlite3_busy_timeout(db->get(), 5000);

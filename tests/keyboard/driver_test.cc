@@ -5,7 +5,8 @@
 #include "nt/files.h"
 #include "nt/keyboard/driver.h"
 #include "nt/system.h"
-#include "tests/keyboard/support/fake_registry.h"
+#include "nt/hive_file.h"
+#include "tests/keyboard/support/layout_registry.h"
 #include "tests/keyboard/support/test_layout.h"
 #include "tests/support/temp_dir.h"
 
@@ -78,7 +79,7 @@ class KeyboardDriverTest : public testing::Test {
       : system32_(dir_.Mkdir("station/system32")),
         files_(system32_),
         driver_(session_),
-        scope_(nt::Services{.files = &files_, .registry = &registry_, .keyboard = &driver_}) {
+        scope_(nt::Services{.files = &files_, .registry = registry_.get(), .keyboard = &driver_}) {
     for (const char* copy : {"testkeys.so", "romatest.so", "CaseKeys.so"}) {
       std::filesystem::copy_file(KeyboardFixture("testkeys.so"), system32_ + "/" + copy);
     }
@@ -101,7 +102,7 @@ class KeyboardDriverTest : public testing::Test {
   testing_support::TempDir dir_;
   std::string system32_;
   nt::HostFiles files_;
-  testing_support::FakeRegistry registry_;
+  testing_support::LayoutRegistry registry_;
   nt::kbd::MemorySessionStore session_;
   nt::kbd::KeyboardDriver driver_;
   nt::ScopedServices scope_;
@@ -176,6 +177,8 @@ TEST_F(KeyboardDriverTest, RefusesWhatCannotBeLoadedAndLeavesTheSession) {
 
 TEST_F(KeyboardDriverTest, TheSessionLastsAcrossRunsInTheUsersHive) {
   const std::string hive = dir_.path() + "/station/user.db";
+  std::string error;
+  ASSERT_EQ(nt::CreateHiveFile(hive, 0600, &error), ERROR_SUCCESS) << error;
   registry_.SetPreload({"00000409"});
   {
     nt::kbd::SqliteSessionStore store(hive);

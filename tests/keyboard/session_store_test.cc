@@ -3,6 +3,7 @@
 #include <memory>
 #include <thread>
 
+#include "nt/hive_file.h"
 #include "nt/keyboard/session_store.h"
 #include "tests/support/temp_dir.h"
 
@@ -16,6 +17,8 @@ class SessionStoreTest : public testing::TestWithParam<const char*> {
  protected:
   std::unique_ptr<SessionStore> Make() {
     if (std::string(GetParam()) == "memory") return std::make_unique<nt::kbd::MemorySessionStore>();
+    std::string error;
+    EXPECT_EQ(nt::CreateHiveFile(dir_.path() + "/user.db", 0600, &error), ERROR_SUCCESS) << error;
     return std::make_unique<nt::kbd::SqliteSessionStore>(dir_.path() + "/user.db");
   }
   testing_support::TempDir dir_;
@@ -59,6 +62,8 @@ INSTANTIATE_TEST_SUITE_P(Stores, SessionStoreTest, testing::Values("memory", "sq
 TEST(SqliteSessionStoreTest, ChangesFromTwoProcessesAreNeverLost) {
   testing_support::TempDir dir;
   const std::string hive = dir.path() + "/user.db";
+  std::string error;
+  ASSERT_EQ(nt::CreateHiveFile(hive, 0600, &error), ERROR_SUCCESS) << error;
   auto appendMany = [&](char tag) {
     nt::kbd::SqliteSessionStore store(hive);
     for (int i = 0; i < 25; ++i) {
@@ -78,9 +83,9 @@ TEST(SqliteSessionStoreTest, ChangesFromTwoProcessesAreNeverLost) {
   EXPECT_EQ(session.layouts.size(), 50u);
 }
 
-TEST(SqliteSessionStoreTest, ReportsAHiveThatCannotBeOpened) {
+TEST(SqliteSessionStoreTest, NeedsTheHiveTheStationMade) {
   testing_support::TempDir dir;
-  nt::kbd::SqliteSessionStore store(dir.path() + "/missing/dir/user.db");
+  nt::kbd::SqliteSessionStore store(dir.path() + "/user.db");
   KeyboardSession session;
   bool stored = false;
   EXPECT_EQ(store.Read(&session, &stored), DWORD{ERROR_CANTOPEN});
