@@ -36,6 +36,10 @@ typedef uint16_t KBD_WCHAR; /* what u"" literals are in C11 */
 /* Row attributes. */
 #define CAPLOK 0x01
 
+/* VirtualKey of the row that directly follows a row with WCH_DEAD cells and
+ * holds, in the same columns, the accents those cells stand for. */
+#define VK_DEAD_ACCENTS 0xFF
+
 /* Locale flags. */
 #define KLLF_ALTGR 0x0001
 

@@ -4,6 +4,7 @@
 
 #include <map>
 
+#include "layouts/common/layout_tables.h"
 #include "layouts/common/virtual_keys.h"
 #include "nt/keyboard/library.h"
 #include "nt/keyboard/lookup.h"
