@@ -1,5 +1,7 @@
 // The user-interface service: what the platform's window system does for the
-// calls of nt/win32.h. The dialog framework builds on the same service.
+// calls of nt/win32.h. The framework's UI backends (framework/ui_backend.h)
+// are such services that also run dialogs, so MessageBoxA and the dialogs
+// reach the same backend.
 #pragma once
 
 #include <string>

@@ -121,9 +121,9 @@ TEST_F(DialogTest, BoxesWithoutAnAnswerGetTheirDefaultButton) {
 
 struct KeyRow {
   const char* name;
-  std::vector<Key> keys;  // pressed after the dialog opened (focus on Go)
-  std::vector<std::string> expected;  // the handler calls of the test dialog, after init
-  INT_PTR result;
+  std::vector<Key> keys = {};  // pressed after the dialog opened (focus on Go)
+  std::vector<std::string> expected = {};  // the handler calls of the test dialog, after init
+  INT_PTR result = 0;
 };
 
 TEST_F(DialogTest, EnterClicksTheDefaultButtonAndEscapeCancels) {
@@ -177,10 +177,10 @@ TEST_F(DialogTest, TabFollowsTemplateOrderSkippingDisabledAndStaticControls) {
 
 struct EditRow {
   const char* name;
-  std::string start;
-  std::vector<Key> keys;  // after focusing the field (caret at the end)
-  std::string typed;
-  std::string expected;
+  std::string start = {};
+  std::vector<Key> keys = {};  // after focusing the field (caret at the end)
+  std::string typed = {};
+  std::string expected = {};
 };
 
 TEST_F(DialogTest, EditFieldKeys) {
@@ -224,10 +224,10 @@ TEST_F(DialogTest, EditFieldKeys) {
 
 struct ListRow {
   const char* name;
-  int items;
-  std::vector<Key> keys;  // after focusing the list (first item selected)
-  std::string typed;
-  int selection;
+  int items = 0;
+  std::vector<Key> keys = {};  // after focusing the list (first item selected)
+  std::string typed = {};
+  int selection = 0;
 };
 
 TEST_F(DialogTest, ListKeysMoveTheSelectionAndScroll) {

@@ -9,7 +9,8 @@ namespace installer_test {
 InstallerTest::InstallerTest()
     : store_(nt::MakeMemoryRegistry()),
       registry_(*store_),
-      files_(dir_.Mkdir("station/system32")),
+      host_files_(dir_.Mkdir("station/system32")),
+      files_(host_files_, dir_.Mkdir("kit"), dir_.path()),
       profile_(files_),
       scope_(nt::Services{.files = &files_,
                           .profile = &profile_,

@@ -51,6 +51,28 @@ class RecordingKeyboard : public nt::KeyboardLayouts {
   std::vector<std::pair<std::string, UINT>> loads;
 };
 
+// The host's files, with the kit directory as the current directory and
+// every copy recorded; copies outside the test's directory are refused.
+class KitFiles : public nt::FilesWrapper {
+ public:
+  KitFiles(nt::Files& target, std::string kit, std::string root)
+      : nt::FilesWrapper(target), kit_(std::move(kit)), root_(std::move(root)) {}
+  DWORD CurrentDirectory(std::string* path) override {
+    *path = kit_;
+    return ERROR_SUCCESS;
+  }
+  DWORD Copy(const std::string& from, const std::string& to, bool failIfExists) override {
+    copies.emplace_back(from, to);
+    if (nt::ResolvePath(to).rfind(root_, 0) != 0) return ERROR_ACCESS_DENIED;
+    return nt::FilesWrapper::Copy(from, to, failIfExists);
+  }
+  std::vector<std::pair<std::string, std::string>> copies;
+
+ private:
+  std::string kit_;
+  std::string root_;
+};
+
 class InstallerTest : public testing::Test {
  public:
   InstallerTest();
@@ -85,7 +107,8 @@ class InstallerTest : public testing::Test {
   testing_support::TempDir dir_;
   std::unique_ptr<nt::Registry> store_;
   nt::FaultyRegistry registry_;
-  nt::HostFiles files_;
+  nt::HostFiles host_files_;
+  KitFiles files_;
   nt::IniProfileReader profile_;
   framework::ScriptedUi ui_;
   RecordingKeyboard keyboard_;

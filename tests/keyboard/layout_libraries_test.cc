@@ -10,7 +10,7 @@
 #include "nt/keyboard/lookup.h"
 #include "nt/keyboard/strokes.h"
 #include "nt/keyboard/translator.h"
-#include "tools/station_keyboard/keyboard_commands.h"
+#include "tools/station/keyboard_commands.h"
 
 #include <sstream>
 
@@ -128,7 +128,8 @@ TEST(LayoutLibrariesTest, TypeWhatTheirLayoutsSay) {
     nt::kbd::MemorySessionStore session;
     nt::kbd::KeyboardDriver driver(session);
     std::ostringstream out, err;
-    EXPECT_EQ(station::TypeCommand(args, driver, out, err), 0) << err.str();
+    station::Invocation invocation{"station type", args, out, err};
+    EXPECT_EQ(station::RunType(invocation, driver), 0) << err.str();
     EXPECT_EQ(out.str(), nt::kbd::ToUtf8(row.text) + "\n");
   }
 }

@@ -8,7 +8,7 @@
 #include "tests/keyboard/support/layout_registry.h"
 #include "tests/keyboard/support/test_layout.h"
 #include "tests/support/temp_dir.h"
-#include "tools/station_keyboard/keyboard_commands.h"
+#include "tools/station/keyboard_commands.h"
 
 namespace {
 
@@ -37,8 +37,9 @@ class StationKeyboardTest : public testing::Test {
 
   Result Run(const std::string& command, const std::vector<std::string>& args) {
     std::ostringstream out, err;
-    const int code = command == "type" ? station::TypeCommand(args, driver_, out, err)
-                                       : station::KeyboardCommand(args, driver_, out, err);
+    station::Invocation invocation{"station " + command, args, out, err};
+    const int code = command == "type" ? station::RunType(invocation, driver_)
+                                       : station::RunKeyboard(invocation, driver_);
     return {code, out.str(), err.str()};
   }
 
@@ -75,22 +76,24 @@ TEST_F(StationKeyboardTest, TypesWithALibraryALayoutNameOrTheActiveLayout) {
 }
 
 TEST_F(StationKeyboardTest, TypeRefusesBadStrokesAndLayouts) {
+  const std::string kHelp = "Run \"station type --help\" for its usage.\n";
   struct Row {
     const char* name;
     std::vector<std::string> args;
     int code;
     std::string err;
   } rows[] = {
-      {"no stroke", {}, 2, "usage: station type [--layout FILE|NAME] STROKE...\n"},
-      {"no layout after the option", {"A", "--layout"}, 2, "station: --layout needs a library file or a layout name\n"},
-      {"bad stroke", {"Hyper+A"}, 2, "station: \"Hyper\" is no modifier (Shift, Ctrl, Alt, AltGr)\n"},
+      {"no stroke", {}, 2, "station type: a stroke is missing\n" + kHelp},
+      {"no layout after the option", {"A", "--layout"}, 2,
+       "station type: --layout needs a library file or a layout name\n" + kHelp},
+      {"bad stroke", {"Hyper+A"}, 2, "station type: \"Hyper\" is no modifier (Shift, Ctrl, Alt, AltGr)\n" + kHelp},
       {"no active layout", {"A"}, 1,
-       "station: there is no active keyboard layout: The keyboard layout is not valid or not loaded.\n"},
+       "station type: there is no active keyboard layout: The keyboard layout is not valid or not loaded.\n"},
       {"broken library", {"--layout", KeyboardFixture("bad_initialiser.so"), "A"}, 1,
-       "station: cannot load keyboard layout " + KeyboardFixture("bad_initialiser.so") +
+       "station type: cannot load keyboard layout " + KeyboardFixture("bad_initialiser.so") +
            ": The library is not a valid keyboard layout library. (the library has initialisers)\n"},
       {"unregistered name", {"--layout", "00000c0c", "A"}, 1,
-       "station: cannot load keyboard layout 00000c0c: The file or registry key could not be found. "
+       "station type: cannot load keyboard layout 00000c0c: The file or registry key could not be found. "
        "(layout 00000c0c is not registered with a layout file)\n"},
   };
   for (const Row& row : rows) {

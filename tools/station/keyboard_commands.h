@@ -5,21 +5,16 @@
 //   station keyboard how [--layout FILE|NAME] CHAR
 // A layout given as eight hexadecimal digits is a registered layout; anything
 // else is a library file, loaded directly with the same checks. Without
-// --layout the active layout is used. Each returns the process's exit code:
-// 0, 1 when the work failed, 2 for a command line that is wrong.
+// --layout the active layout is used.
 #pragma once
 
-#include <ostream>
-#include <string>
-#include <vector>
-
 #include "nt/keyboard/driver.h"
+#include "tools/station/command.h"
 
 namespace station {
 
-int TypeCommand(const std::vector<std::string>& args, nt::kbd::KeyboardDriver& driver, std::ostream& out,
-                std::ostream& err);
-int KeyboardCommand(const std::vector<std::string>& args, nt::kbd::KeyboardDriver& driver, std::ostream& out,
-                    std::ostream& err);
+// The commands over a given driver (the station's, or a test's); the exit status.
+int RunType(Invocation& invocation, nt::kbd::KeyboardDriver& driver);
+int RunKeyboard(Invocation& invocation, nt::kbd::KeyboardDriver& driver);
 
 }  // namespace station
