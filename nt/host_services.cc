@@ -18,11 +18,13 @@ std::unique_ptr<HostServices> HostServices::Open(const StationPaths& paths,
   host->profile_ = std::make_unique<IniProfileReader>(*host->files_);
   // The administrator's privileges go to whoever may write the machine hive.
   host->security_ = std::make_unique<HostSecurity>([paths] { return MayWriteMachineHive(paths); });
+  host->keyboard_ = std::make_unique<kbd::StationKeyboard>(paths, host->user_);
   host->scope_ = std::make_unique<ScopedServices>(Services{
       .files = host->files_.get(),
       .profile = host->profile_.get(),
       .registry = host->registry_.get(),
       .security = host->security_.get(),
+      .keyboard = &host->keyboard_->driver(),
   });
   return host;
 }

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "nt/files.h"
+#include "nt/keyboard/station_keyboard.h"
 #include "nt/profile.h"
 #include "nt/provision.h"
 #include "nt/registry.h"
@@ -39,6 +40,7 @@ class HostServices {
   const std::string& user() const { return user_; }
   Registry& registry() { return *registry_; }
   Files& files() { return *files_; }
+  kbd::KeyboardDriver& keyboard() { return keyboard_->driver(); }
 
  private:
   HostServices() = default;
@@ -49,6 +51,7 @@ class HostServices {
   std::unique_ptr<IniProfileReader> profile_;
   std::unique_ptr<Registry> registry_;
   std::unique_ptr<HostSecurity> security_;
+  std::unique_ptr<kbd::StationKeyboard> keyboard_;
   std::unique_ptr<ScopedServices> scope_;  // last: uninstalled first
 };
 

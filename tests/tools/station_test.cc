@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -264,3 +265,33 @@ TEST_F(StationToolTest, DeleteRemovesKeysAndValues) {
 }
 
 }  // namespace
+
+// The keyboard commands on a new station: its US layout, then a layout
+// registered and loaded, typed with and asked about.
+TEST_F(StationToolTest, KeyboardCommandsOnTheStationsLayouts) {
+  const std::string kit = std::string(STATION_BINARY).substr(0, std::string(STATION_BINARY).rfind('/'));
+  EXPECT_EQ(Ok({"keyboard"}), "* 00000409  uskeys.so  US\n");
+  EXPECT_EQ(Ok({"type", "Shift+H", "I", "Shift+1"}), "Hi!\n");
+  EXPECT_EQ(Ok({"type", "--layout", kit + "/romakeys.so", "AltGr+2", "E"}), "\xC4\x9B\n");
+
+  std::filesystem::copy_file(kit + "/romakeys.so", Root() + "/system32/romakeys.so",
+                             std::filesystem::copy_options::overwrite_existing);
+  Ok({"reg", "import",
+      dir_.Write("roma.reg",
+                 "REGEDIT4\n\n"
+                 "[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\Keyboard Layouts\\d0010418]\n"
+                 "\"Layout File\"=\"romakeys.so\"\n\"Layout Text\"=\"Romanian\"\n")});
+  EXPECT_EQ(Ok({"keyboard", "load", "D0010418"}),
+            "  00000409  uskeys.so  US\n* d0010418  romakeys.so  Romanian\n");
+  EXPECT_EQ(Ok({"type", "VK_OEM_1", "Shift+6", "A"}), "\xC3\xAE\xC3\xA2\n");
+  EXPECT_EQ(Ok({"keyboard", "how", "\xC4\x9B"}), "AltGr+2 E\n");
+
+  // A layout of the seeded registry whose library the station does not have.
+  const Result refused = Run({"keyboard", "load", "00000c0c"});
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_EQ(refused.err.rfind("station keyboard: cannot load keyboard layout 00000c0c: The library "
+                              "could not be found. (KBDFC.DLL: ", 0),
+            0u)
+      << refused.err;
+  EXPECT_EQ(Ok({"keyboard"}), "  00000409  uskeys.so  US\n* d0010418  romakeys.so  Romanian\n");
+}

@@ -37,6 +37,7 @@ struct Command {
 // The groups of commands, one file each.
 std::vector<Command> StationCommands();
 Command RegCommands();
+std::vector<Command> KeyboardCommands();
 
 // Every command of the tool.
 std::vector<Command> AllCommands();
