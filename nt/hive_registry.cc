@@ -155,6 +155,8 @@ class HiveRegistry : public Registry {
         found = store.NextSubkey(handle->key, nullptr, &record);
       } else if (handle->subkey_cursor && handle->subkey_index + 1 == index) {
         found = store.NextSubkey(handle->key, &handle->subkey_fold, &record);
+      } else if (handle->subkey_cursor && handle->subkey_index == index) {
+        found = store.FindSubkey(handle->key, handle->subkey_fold, &record);  // a retry
       } else {
         found = store.SubkeyAt(handle->key, index, &record);
       }
@@ -190,6 +192,8 @@ class HiveRegistry : public Registry {
         found = store.NextValue(handle->key, 0, &record);
       } else if (handle->value_cursor && handle->value_index + 1 == index) {
         found = store.NextValue(handle->key, handle->value_seq, &record);
+      } else if (handle->value_cursor && handle->value_index == index) {
+        found = store.NextValue(handle->key, handle->value_seq - 1, &record);  // a retry
       } else {
         found = store.ValueAt(handle->key, index, &record);
       }

@@ -70,6 +70,9 @@ bool ParseKeyName(std::string_view text, HKEY* root, std::string* path);
 // "HKEY_LOCAL_MACHINE" or "HKEY_CURRENT_USER"; empty for any other handle.
 std::string RootName(HKEY root);
 
+// `path` under `root` spelt as the registry keeps its names.
+LONG StoredKeyPath(Registry& registry, HKEY root, const std::string& path, std::string* stored);
+
 // Deletes `path` under `root` with all its subkeys and values, in one
 // transaction. ERROR_FILE_NOT_FOUND when it does not exist.
 LONG DeleteKeyTree(Registry& registry, HKEY root, const std::string& path);

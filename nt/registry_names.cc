@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "nt/hive_store.h"
 #include "nt/registry.h"
 
 namespace nt {
@@ -51,6 +52,37 @@ LONG DeleteSubkeys(Registry& registry, HKEY key) {
 }
 
 }  // namespace
+
+LONG StoredKeyPath(Registry& registry, HKEY root, const std::string& path, std::string* stored) {
+  stored->clear();
+  HKEY key = nullptr;
+  if (LONG e = registry.OpenKey(root, nullptr, KEY_READ, &key)) return e;
+  size_t start = 0;
+  LONG rc = ERROR_SUCCESS;
+  while (rc == ERROR_SUCCESS && start < path.size()) {
+    size_t end = path.find('\\', start);
+    if (end == std::string::npos) end = path.size();
+    const std::string part = FoldName(std::string_view(path).substr(start, end - start));
+    start = end + 1;
+    char name[256];
+    for (DWORD i = 0;; ++i) {
+      DWORD length = sizeof name;
+      rc = registry.EnumKey(key, i, name, &length, nullptr, nullptr);
+      if (rc == ERROR_NO_MORE_ITEMS) rc = ERROR_FILE_NOT_FOUND;
+      if (rc != ERROR_SUCCESS) break;
+      if (FoldName(std::string_view(name, length)) != part) continue;
+      HKEY child = nullptr;
+      rc = registry.OpenKey(key, name, KEY_READ, &child);
+      registry.CloseKey(key);
+      key = child;
+      if (!stored->empty()) *stored += '\\';
+      *stored += std::string(name, length);
+      break;
+    }
+  }
+  registry.CloseKey(key);
+  return rc;
+}
 
 LONG DeleteKeyTree(Registry& registry, HKEY root, const std::string& path) {
   if (path.empty()) return ERROR_ACCESS_DENIED;  // a hive's root stays

@@ -5,6 +5,8 @@
 
 #include <cstdlib>
 
+#include "nt/hive_file.h"
+
 namespace nt {
 
 StationPaths DefaultStation() {
@@ -29,6 +31,10 @@ std::string CurrentUserName() {
   const passwd* pw = getpwuid(geteuid());
   if (pw != nullptr && pw->pw_name != nullptr) return pw->pw_name;
   return "uid" + std::to_string(geteuid());
+}
+
+bool MayWriteMachineHive(const StationPaths& station) {
+  return HiveWritable(station.MachineHive());
 }
 
 }  // namespace nt

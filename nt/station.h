@@ -26,4 +26,8 @@ StationPaths DefaultStation();
 // The name of the user running the process, as the station keys its hives.
 std::string CurrentUserName();
 
+// Whether the process may write the station's machine hive: what makes it an
+// administrator of the station.
+bool MayWriteMachineHive(const StationPaths& station);
+
 }  // namespace nt

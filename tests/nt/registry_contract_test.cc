@@ -248,6 +248,13 @@ TEST_P(RegistryContract, EnumerationHonoursTheCallersBuffers) {
               ERROR_MORE_DATA);
     EXPECT_EQ(dataLength, 40u);
     EXPECT_EQ(data.bytes[0], '#');
+    // Asked again with room enough: the same value.
+    nameLength = 40;
+    dataLength = 41;
+    ASSERT_EQ(RegEnumValueA(key, 3, name.bytes, &nameLength, nullptr, nullptr,
+                            reinterpret_cast<BYTE*>(data.bytes), &dataLength),
+              ERROR_SUCCESS);
+    EXPECT_EQ(std::string(data.bytes), tooLong);
   }
   RegCloseKey(key);
 }

@@ -1,0 +1,13 @@
+#include "tools/station/command.h"
+
+namespace station {
+
+std::vector<Command> AllCommands() {
+  std::vector<Command> commands = StationCommands();
+  commands.push_back(RegCommands());
+  for (Command& command : KeyboardCommands()) commands.push_back(std::move(command));
+  // Further groups: one line each.
+  return commands;
+}
+
+}  // namespace station
