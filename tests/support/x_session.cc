@@ -7,13 +7,15 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <regex>
 #include <sstream>
 
 namespace testing_support {
 namespace {
 
 constexpr const char* kTools[] = {"Xvfb", "openbox", "xdotool", "xwininfo", "xprop", "wmctrl",
-                                  "import"};
+                                  "import", "xclip"};
 
 bool OnPath(const std::string& tool) {
   int status = 0;
@@ -21,14 +23,23 @@ bool OnPath(const std::string& tool) {
   return status == 0;
 }
 
-// Openbox with a title bar of icon, caption and close box, as the program's
-// windows ask for (openbox would otherwise draw its own choice of buttons).
-constexpr const char* kOpenboxConfig = R"(<?xml version="1.0" encoding="UTF-8"?>
+// Openbox's own configuration with a title bar of icon, caption and close
+// box, as the program's windows ask for (openbox would otherwise draw its own
+// choice of buttons).
+std::string OpenboxConfig() {
+  std::ifstream in("/etc/xdg/openbox/rc.xml");
+  std::stringstream text;
+  text << in.rdbuf();
+  const std::regex layout("<titleLayout>[A-Z]*</titleLayout>");
+  if (std::regex_search(text.str(), layout)) {
+    return std::regex_replace(text.str(), layout, "<titleLayout>NLC</titleLayout>");
+  }
+  return R"(<?xml version="1.0" encoding="UTF-8"?>
 <openbox_config xmlns="http://openbox.org/3.4/rc">
-  <theme><titleLayout>NLC</titleLayout></theme>
-  <desktops><number>1</number></desktops>
+  <theme><name>Clearlooks</name><titleLayout>NLC</titleLayout></theme>
 </openbox_config>
 )";
+}
 
 // The display number that Xvfb writes to `fd` once it listens.
 std::string ReadDisplayNumber(int fd, std::chrono::milliseconds timeout) {
@@ -87,7 +98,7 @@ XSession::XSession() {
   }
   display_ = ":" + number;
 
-  const std::string config = dir_.Write("openbox.xml", kOpenboxConfig);
+  const std::string config = dir_.Write("openbox.xml", OpenboxConfig());
   windowManager_ = std::make_unique<ChildProcess>(
       std::vector<std::string>{"openbox", "--config-file", config},
       ChildOptions{.environment = Environment(),
@@ -151,6 +162,10 @@ bool XSession::WaitUntilNoWindow(const std::string& name, std::chrono::milliseco
             .empty();
       },
       timeout);
+}
+
+std::string XSession::VisibleWindows() const {
+  return Run("xdotool search --onlyvisible --name . getwindowname %@ 2>/dev/null");
 }
 
 void XSession::Activate(unsigned long window) const {

@@ -2,7 +2,7 @@
 // picks itself (-displayfd), with openbox as the window manager, ended with
 // the object. The X tools run against it: xdotool to find windows and to
 // press keys and click, xwininfo and xprop to read windows, wmctrl for the
-// close box, import for screenshots.
+// close box, import for screenshots, xclip for the selection.
 #pragma once
 
 #include <chrono>
@@ -52,6 +52,8 @@ class XSession {
   // True once no visible window is named `name` any more.
   bool WaitUntilNoWindow(const std::string& name,
                          std::chrono::milliseconds timeout = std::chrono::seconds(10)) const;
+  // The names of the visible windows, one a line, for failure messages.
+  std::string VisibleWindows() const;
   // Gives `window` the keyboard focus and waits until it has it.
   void Activate(unsigned long window) const;
   unsigned long ActiveWindow() const;
