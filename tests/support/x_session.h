@@ -39,7 +39,8 @@ class XSession {
   const std::string& display() const { return display_; }
 
   // The environment of a program on this display: DISPLAY, no
-  // WAYLAND_DISPLAY, and a home and XDG directories of the session's own.
+  // WAYLAND_DISPLAY, a home and XDG directories of the session's own, and
+  // LeakSanitizer told of what GTK keeps until the end.
   std::map<std::string, std::optional<std::string>> Environment() const;
 
   // A shell command with DISPLAY set to this display.
