@@ -24,6 +24,8 @@ using nt::kbd::ScanCode;
 
 // A dead-key result that waits for another character (a chained accent).
 constexpr uint16_t kDeadResult = 0x0001;
+// Key types in the keymap, spare ones included (see WriteKeymap).
+constexpr int kTypesForTheXServer = 48;
 // How many chained accents the Compose file follows.
 constexpr int kMaxChain = 3;
 
@@ -61,7 +63,7 @@ const KeyType kKeypad{"NT_KEYPAD", kShift | kLock | kNumLock | kLevelThree, 8,
 std::string ModifierNames(unsigned mods) {
   std::string text;
   const std::pair<unsigned, const char*> names[] = {
-      {kShift, "Shift"}, {kLock, "Lock"}, {kNumLock, "NumLock"}, {kLevelThree, "LevelThree"}};
+      {kShift, "Shift"}, {kLock, "Lock"}, {kNumLock, "Mod2"}, {kLevelThree, "Mod5"}};
   for (const auto& [bit, name] : names) {
     if ((mods & bit) == 0) continue;
     if (!text.empty()) text += "+";
@@ -235,13 +237,46 @@ class Exporter {
     for (const XkbKey& key : byKeycode) out << "    " << KeycodeName(key.keycode) << " = " << key.keycode << ";\n";
     out << "    indicator 1 = \"Caps Lock\";\n    indicator 2 = \"Num Lock\";\n};\n\n";
 
-    out << "xkb_types \"" << name_ << "\" {\n    virtual_modifiers NumLock = Mod2, LevelThree = Mod5;\n";
-    out << "    type \"ONE_LEVEL\" {\n        modifiers = none;\n        level_name[Level1] = \"Any\";\n    };\n";
+    out << "xkb_types \"" << name_ << "\" {\n";
+    // Types name the real modifiers that Num Lock (Mod2) and AltGr (Mod5) set:
+    // the X server checks the types before virtual modifiers are bound.
+    // The four types it requires come first, as it expects them.
+    out << R"(    type "ONE_LEVEL" {
+        modifiers = none;
+        level_name[Level1] = "Any";
+    };
+    type "TWO_LEVEL" {
+        modifiers = Shift;
+        map[Shift] = Level2;
+        level_name[Level1] = "Base";
+        level_name[Level2] = "Shift";
+    };
+    type "ALPHABETIC" {
+        modifiers = Shift+Lock;
+        map[Shift] = Level2;
+        map[Lock] = Level2;
+        level_name[Level1] = "Base";
+        level_name[Level2] = "Caps";
+    };
+    type "KEYPAD" {
+        modifiers = Shift+Mod2;
+        map[Shift] = Level2;
+        map[Mod2] = Level2;
+        level_name[Level1] = "Base";
+        level_name[Level2] = "Number";
+    };
+)";
     for (const KeyType* type : {&kPlain, &kCapLok, &kKeypad}) WriteType(out, *type);
+    // The X server checks the keys' old types against the new list while it
+    // takes a keymap (xkbcomp to a display), so a list shorter than the one
+    // it has is refused: spare types keep the list as long as the usual ones.
+    for (int spare = 7; spare < kTypesForTheXServer; ++spare) {
+      out << "    type \"SPARE_" << spare << "\" { modifiers = none; level_name[Level1] = \"Any\"; };\n";
+    }
     out << "};\n\n";
 
     out << R"(xkb_compat ")" << name_ << R"(" {
-    virtual_modifiers NumLock = Mod2, LevelThree = Mod5, Alt = Mod1, Super = Mod4;
+    virtual_modifiers NumLock,LevelThree,Alt,Super;
     interpret.useModMapMods = AnyLevel;
     interpret.repeat = False;
     interpret Shift_L { action = SetMods(modifiers=Shift); };

@@ -140,7 +140,7 @@ bool ConvertToPng(const std::string& svg, const fs::path& png, std::string* prob
   int status = 0;
   if (spawned == 0) waitpid(child, &status, 0);
   unlink(svgFile.c_str());
-  if (spawned != 0 || !WIFEXITED(status) || WEXITSTATUS(status) != 0 ||
+  if (spawned != 0 || !WIFEXITED(status) || WEXITSTATUS(status) != 0 || chmod(temp.c_str(), 0644) != 0 ||
       std::rename(temp.c_str(), png.c_str()) != 0) {
     unlink(temp.c_str());
     *problem = spawned == ENOENT ? "rsvg-convert is not installed (Debian package librsvg2-bin)"
