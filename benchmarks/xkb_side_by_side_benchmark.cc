@@ -151,6 +151,8 @@ void Xkb(benchmark::State& state, std::shared_ptr<Side> side) {
 // The console's report, then one table: ns per event on each side and the ratio.
 class SideBySideReporter : public benchmark::ConsoleReporter {
  public:
+  SideBySideReporter() : ConsoleReporter(isatty(STDOUT_FILENO) ? OO_Defaults : OO_Tabular) {}
+
   void ReportRuns(const std::vector<Run>& runs) override {
     ConsoleReporter::ReportRuns(runs);
     for (const Run& run : runs) {
@@ -161,12 +163,12 @@ class SideBySideReporter : public benchmark::ConsoleReporter {
   }
 
   void PrintTable() const {
-    std::printf("\n%-10s %14s %14s %8s\n", "library", "driver ns/ev", "xkbcommon ns/ev", "ratio");
+    std::printf("\n%-10s %16s %16s %8s\n", "library", "driver ns/event", "xkbcommon ns/ev", "ratio");
     for (const char* library : kLibraries) {
       const auto driver = perEvent_.find(std::string("Driver/") + library);
       const auto xkb = perEvent_.find(std::string("Xkbcommon/") + library);
       if (driver == perEvent_.end() || xkb == perEvent_.end()) continue;
-      std::printf("%-10s %14.1f %14.1f %8.3f\n", library, driver->second, xkb->second, driver->second / xkb->second);
+      std::printf("%-10s %16.1f %16.1f %8.3f\n", library, driver->second, xkb->second, driver->second / xkb->second);
     }
   }
 
