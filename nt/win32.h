@@ -6,7 +6,7 @@
 #pragma once
 
 #ifdef _WIN32
-#include <windows.h>
+#include <windows.h>  // on _WIN32 the platform declares all of this itself
 #else
 
 #include <cstddef>

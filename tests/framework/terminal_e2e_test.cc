@@ -15,94 +15,23 @@
 #include <vector>
 
 #include "tests/support/temp_dir.h"
+#include "tests/support/tmux_pane.h"
 
 namespace {
 
 using testing::HasSubstr;
 using testing::Not;
 
-std::string Shell(const std::string& command, int* status = nullptr) {
-  std::string output;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return output;
-  char buffer[4096];
-  size_t n;
-  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, n);
-  const int result = pclose(pipe);
-  if (status != nullptr) *status = WIFEXITED(result) ? WEXITSTATUS(result) : -1;
-  return output;
-}
+using testing_support::Quote;
+using testing_support::Shell;
 
-std::string Quote(const std::string& text) {
-  std::string quoted = "'";
-  for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return quoted + "'";
-}
-
-// One tmux server of its own with one 80x24 pane running the demo under a
-// script that reports the exit status and whether the terminal's modes came
-// back as they were.
-class DemoPane {
+// The demo program in a pane.
+class DemoPane : public testing_support::TmuxPane {
  public:
-  explicit DemoPane(const std::string& environment = "") {
-    const std::string script = dir_.Write(
-        "run.sh",
-        "cd " + Quote(dir_.path()) + "\n"
-        "unset DISPLAY WAYLAND_DISPLAY\n"
-        "stty -g > before\n" +
-            environment + " DEMO_PIDFILE=pid " + Quote(DEMO_PROGRAM) + " > out.txt\n"
-            "echo \"EXIT=$?\"\n"
-            "if [ \"$(stty -g)\" = \"$(cat before)\" ]; then echo TTY-RESTORED; else echo TTY-CHANGED; fi\n"
-            "sleep 60\n");
-    Tmux("-f /dev/null new-session -d -x 80 -y 24 -s e2e " + Quote("sh " + script));
-  }
-  ~DemoPane() { Tmux("kill-server"); }
-
-  std::string Tmux(const std::string& arguments) {
-    return Shell("tmux -S " + Quote(dir_.path() + "/tmux.sock") + " " + arguments + " 2>&1");
-  }
-  void Keys(const std::string& keys) { Tmux("send-keys -t e2e " + keys); }
-  void Type(const std::string& text) { Tmux("send-keys -t e2e -l " + Quote(text)); }
-  std::string Screen() { return Tmux("capture-pane -p -t e2e"); }
-  std::string Format(const std::string& format) { return Tmux("display -p -t e2e " + Quote(format)); }
-  std::string Output() { return dir_.Read("out.txt"); }
-  int Pid() { return std::stoi(dir_.Read("pid")); }
-
-  // Polls the screen until it shows every one of `expected` at once; the
-  // last screen is in `screen_` for the failure message.
-  bool Shows(const std::vector<std::string>& expected) {
-    return Poll([&] {
-      for (const std::string& text : expected) {
-        if (screen_.find(text) == std::string::npos) return false;
-      }
-      return true;
-    });
-  }
-  bool Shows(const std::string& expected) { return Shows(std::vector<std::string>{expected}); }
-  bool Gone(const std::string& text) {
-    return Poll([&] { return screen_.find(text) == std::string::npos; });
-  }
-  const std::string& screen() const { return screen_; }
-
- private:
-  template <typename Done>
-  bool Poll(Done done) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    do {
-      screen_ = Screen();
-      if (done()) return true;
-      std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    } while (std::chrono::steady_clock::now() < deadline);
-    return false;
-  }
-
-  testing_support::TempDir dir_;
-  std::string screen_;
+  explicit DemoPane(const std::string& environment = "")
+      : TmuxPane(environment + " DEMO_PIDFILE=pid " + Quote(DEMO_PROGRAM)) {}
+  int Pid() { return std::stoi(dir().Read("pid")); }
 };
-
-#define EXPECT_SHOWS(pane, ...) EXPECT_TRUE((pane).Shows(__VA_ARGS__)) << (pane).screen()
-#define ASSERT_SHOWS(pane, ...) ASSERT_TRUE((pane).Shows(__VA_ARGS__)) << (pane).screen()
-#define EXPECT_GONE(pane, text) EXPECT_TRUE((pane).Gone(text)) << (pane).screen()
 
 TEST(TerminalDialog, DrawsTheDialogAndGivesTheTerminalBackOnEscape) {
   DemoPane pane;

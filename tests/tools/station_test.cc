@@ -295,3 +295,21 @@ TEST_F(StationToolTest, KeyboardCommandsOnTheStationsLayouts) {
       << refused.err;
   EXPECT_EQ(Ok({"keyboard"}), "  00000409  uskeys.so  US\n* d0010418  romakeys.so  Romanian\n");
 }
+
+// The layout commands find a registered layout on the station, and a
+// library by its name beside the program.
+TEST_F(StationToolTest, LayoutCommandsByRegisteredNameAndByLibraryName) {
+  const std::string registered = Ok({"layout", "show", "00000409"});
+  EXPECT_EQ(registered.substr(0, registered.find('\n')), "00000409 US (uskeys.so)");
+  const std::string byName = Ok({"layout", "show", "ellkeys"});
+  EXPECT_EQ(byName.substr(0, byName.find('\n')), "ellkeys");
+  const std::string out = dir_.path() + "/xkb";
+  EXPECT_EQ(Ok({"layout", "export-xkb", "00000409", out}),
+            "wrote " + out + "/uskeys.xkb\nwrote " + out + "/uskeys.XCompose\n" +
+                "note: key 0x46 \"Scroll Lock\": virtual key 0xE5 types nothing and has no keysym\n"
+                "note: left out, having no keycode of their own under Linux: 0x59 (VK_CLEAR) 0x5a (VK_NONAME) "
+                "0x5b (VK_NONAME) 0x5c (VK_NONAME) 0x5d (VK_EREOF) 0x5f (VK_NONAME) 0x66 (0xE8) 0x67 (0xE5) "
+                "0x7c (VK_TAB) e0 0x0f (VK_RMENU) e0 0x3d (VK_F13) e0 0x3e (VK_F14) e0 0x3f (VK_F15) "
+                "e0 0x40 (VK_F16) e0 0x41 (0xE3) e0 0x46 (VK_CANCEL) e0 0x4e (VK_ADD)\n");
+  EXPECT_TRUE(std::filesystem::exists(out + "/uskeys.xkb"));
+}

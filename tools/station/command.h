@@ -38,6 +38,7 @@ struct Command {
 std::vector<Command> StationCommands();
 Command RegCommands();
 std::vector<Command> KeyboardCommands();
+Command LayoutCommands();
 
 // Every command of the tool.
 std::vector<Command> AllCommands();

@@ -59,21 +59,6 @@ bool OpenLayout(Invocation& invocation, const std::optional<std::string>& given,
   return true;
 }
 
-// A registered layout's text value, or empty.
-std::string LayoutValue(const std::string& name, const char* value) {
-  HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, (kLayoutsKey + name).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
-    return "";
-  }
-  char data[MAX_PATH + 1] = {};
-  DWORD type = 0;
-  DWORD size = MAX_PATH;
-  const LONG result = RegQueryValueExA(key, value, nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
-  RegCloseKey(key);
-  if (result != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) return "";
-  return std::string(data, strnlen(data, std::min<DWORD>(size, MAX_PATH)));
-}
-
 int ShowSession(Invocation& invocation, nt::kbd::KeyboardDriver& driver) {
   std::ostream& out = invocation.out;
   nt::kbd::KeyboardSession session;
@@ -140,6 +125,20 @@ int How(Invocation& invocation, std::vector<std::string> args, nt::kbd::Keyboard
 }
 
 }  // namespace
+
+std::string LayoutValue(const std::string& name, const char* value) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, (kLayoutsKey + name).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
+    return "";
+  }
+  char data[MAX_PATH + 1] = {};
+  DWORD type = 0;
+  DWORD size = MAX_PATH;
+  const LONG result = RegQueryValueExA(key, value, nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
+  RegCloseKey(key);
+  if (result != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) return "";
+  return std::string(data, strnlen(data, std::min<DWORD>(size, MAX_PATH)));
+}
 
 int RunType(Invocation& invocation, nt::kbd::KeyboardDriver& driver) {
   std::vector<std::string> args = invocation.args;

@@ -17,4 +17,7 @@ namespace station {
 int RunType(Invocation& invocation, nt::kbd::KeyboardDriver& driver);
 int RunKeyboard(Invocation& invocation, nt::kbd::KeyboardDriver& driver);
 
+// A registered layout's text value ("Layout File", "Layout Text"), or empty.
+std::string LayoutValue(const std::string& name, const char* value);
+
 }  // namespace station
