@@ -11,6 +11,7 @@
 
 #include "tests/support/child_process.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/tmux_pane.h"
 #include "tests/support/x_session.h"
 
 namespace {
@@ -19,8 +20,6 @@ using testing::HasSubstr;
 using testing_support::ChildOptions;
 using testing_support::ChildProcess;
 using testing_support::PollUntil;
-using testing_support::RunShell;
-using testing_support::ShellQuote;
 using testing_support::XSession;
 
 constexpr const char* kDialog = "Keyboards Installation";
@@ -229,25 +228,15 @@ TEST_F(DesktopDemo, StartUpBoxHasNoOwnerAndComesToTheFront) {
 // A DISPLAY that names no display (a stale one, say) leaves the dialog to
 // the terminal.
 TEST(DesktopBackend, ADisplayThatDoesNotOpenLeavesTheDialogToTheTerminal) {
-  if (RunShell("command -v tmux").empty()) {
+  if (testing_support::Shell("command -v tmux").empty()) {
     GTEST_SKIP() << "tmux is not installed (scripts/install-deps installs it)";
   }
-  testing_support::TempDir dir;
-  const std::string tmux = "tmux -S " + ShellQuote(dir.path() + "/tmux.sock") + " ";
-  const std::string command = "cd " + ShellQuote(dir.path()) +
-                              " && DISPLAY=:4242 WAYLAND_DISPLAY= NO_AT_BRIDGE=1 " +
-                              ShellQuote(DEMO_PROGRAM) + " >out.txt 2>err.txt; sleep 30";
-  RunShell(tmux + "-f /dev/null new-session -d -x 80 -y 24 -s e2e " + ShellQuote(command));
-  std::string screen;
-  EXPECT_TRUE(PollUntil([&] {
-    screen = RunShell(tmux + "capture-pane -p -t e2e");
-    return screen.find("Keyboards Installation") != std::string::npos &&
-           screen.find("F10 [x]") != std::string::npos;
-  })) << screen << dir.Read("err.txt");
-  RunShell(tmux + "send-keys -t e2e Escape");
-  EXPECT_TRUE(PollUntil(
-      [&] { return dir.Read("out.txt").find("dialog ended with 2") != std::string::npos; }));
-  RunShell(tmux + "kill-server");
+  testing_support::TmuxPane pane("DISPLAY=:4242 NO_AT_BRIDGE=1 " +
+                                 testing_support::Quote(DEMO_PROGRAM));
+  EXPECT_TRUE(pane.Shows({"Keyboards Installation", "F10 [x]"})) << pane.screen();
+  pane.Keys("Escape");
+  EXPECT_TRUE(pane.Shows("EXIT=0")) << pane.screen();
+  EXPECT_THAT(pane.Output(), HasSubstr("dialog ended with 2"));
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 
 #include "tests/support/child_process.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/tmux_pane.h"
 #include "tests/support/x_session.h"
 
 namespace {
@@ -19,8 +20,8 @@ using testing::HasSubstr;
 using testing::Not;
 using testing_support::ChildOptions;
 using testing_support::ChildProcess;
-using testing_support::RunShell;
-using testing_support::ShellQuote;
+using testing_support::Quote;
+using testing_support::Shell;
 using testing_support::XSession;
 
 constexpr const char* kDialog = "Keyboards Installation";
@@ -65,7 +66,7 @@ class DesktopInstaller : public testing::Test {
   }
 
   std::string StationTool(const std::string& arguments) const {
-    return RunShell("STATION_ROOT=" + ShellQuote(Station()) + " " + ShellQuote(STATION_PROGRAM) +
+    return Shell("STATION_ROOT=" + Quote(Station()) + " " + Quote(STATION_PROGRAM) +
                     " " + arguments + " 2>&1");
   }
   // The user's active layout as "station keyboard" marks it.
@@ -109,7 +110,7 @@ TEST_F(DesktopInstaller, EnterInstallsTheFirstKeyboardAgainAsksAndEscapeEnds) {
   ASSERT_TRUE(x_->WaitUntilNoWindow(kSuccess));
   EXPECT_TRUE(std::filesystem::exists(SystemDirectory() + "/vlamkeys.so"));
   EXPECT_THAT(ActiveLayout(), HasSubstr("vlamkeys.so"));
-  const std::string registered = StationTool("reg query " + ShellQuote(kLayouts));
+  const std::string registered = StationTool("reg query " + Quote(kLayouts));
   EXPECT_THAT(registered, HasSubstr("REG_SZ    vlamkeys.so"));
 
   // Again: the library is there, and No leaves everything as it was.
@@ -120,7 +121,7 @@ TEST_F(DesktopInstaller, EnterInstallsTheFirstKeyboardAgainAsksAndEscapeEnds) {
   EXPECT_TRUE(x_->Screenshot(question, Artifact("desktop-installer-overwrite.png")));
   x_->Keys("n");
   ASSERT_TRUE(x_->WaitUntilNoWindow(kOverwrite));
-  EXPECT_EQ(StationTool("reg query " + ShellQuote(kLayouts)), registered);
+  EXPECT_EQ(StationTool("reg query " + Quote(kLayouts)), registered);
 
   // Escape ends the program; were another box up, it would take the Escape.
   x_->Keys("Escape");
@@ -146,7 +147,7 @@ TEST_F(DesktopInstaller, ListAndDirectoryAsTheUserLeftThem) {
   ASSERT_TRUE(x_->WaitUntilNoWindow(kSuccess));
   EXPECT_TRUE(std::filesystem::exists(elsewhere + "/svenkeys.so"));
   EXPECT_FALSE(std::filesystem::exists(SystemDirectory() + "/svenkeys.so"));
-  EXPECT_THAT(StationTool("reg query " + ShellQuote(kLayouts)), HasSubstr("REG_SZ    svenkeys.so"));
+  EXPECT_THAT(StationTool("reg query " + Quote(kLayouts)), HasSubstr("REG_SZ    svenkeys.so"));
   EXPECT_THAT(ActiveLayout(), Not(HasSubstr("svenkeys.so")));
 
   x_->Close(dialog);

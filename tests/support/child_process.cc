@@ -84,22 +84,4 @@ void ChildProcess::Stop() {
   WaitForExit(std::chrono::seconds(5));
 }
 
-std::string RunShell(const std::string& command, int* status) {
-  std::string output;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return output;
-  char buffer[4096];
-  size_t n;
-  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, n);
-  const int result = pclose(pipe);
-  if (status != nullptr) *status = StatusOf(result);
-  return output;
-}
-
-std::string ShellQuote(const std::string& text) {
-  std::string quoted = "'";
-  for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return quoted + "'";
-}
-
 }  // namespace testing_support

@@ -40,9 +40,4 @@ class ChildProcess {
   std::optional<int> status_;
 };
 
-// Runs `command` with /bin/sh and returns its standard output.
-std::string RunShell(const std::string& command, int* status = nullptr);
-// `text` quoted for /bin/sh.
-std::string ShellQuote(const std::string& text);
-
 }  // namespace testing_support

@@ -8,6 +8,8 @@
 #include <regex>
 #include <sstream>
 
+#include "tests/support/tmux_pane.h"
+
 namespace testing_support {
 namespace {
 
@@ -16,7 +18,7 @@ constexpr const char* kTools[] = {"Xvfb", "openbox", "xdotool", "xwininfo", "xpr
 
 bool OnPath(const std::string& tool) {
   int status = 0;
-  RunShell("command -v " + ShellQuote(tool) + " >/dev/null 2>&1", &status);
+  Shell("command -v " + Quote(tool) + " >/dev/null 2>&1", &status);
   return status == 0;
 }
 
@@ -133,7 +135,7 @@ std::map<std::string, std::optional<std::string>> XSession::Environment() const 
 }
 
 std::string XSession::Run(const std::string& command, int* status) const {
-  return RunShell("DISPLAY=" + display_ + " " + command, status);
+  return Shell("DISPLAY=" + display_ + " " + command, status);
 }
 
 unsigned long XSession::WaitForWindow(const std::string& name,
@@ -142,7 +144,7 @@ unsigned long XSession::WaitForWindow(const std::string& name,
   PollUntil(
       [&] {
         const std::string found =
-            Run("xdotool search --onlyvisible --name " + ShellQuote("^" + name + "$") +
+            Run("xdotool search --onlyvisible --name " + Quote("^" + name + "$") +
                 " 2>/dev/null");
         window = std::strtoul(found.c_str(), nullptr, 10);
         return window != 0;
@@ -154,7 +156,7 @@ unsigned long XSession::WaitForWindow(const std::string& name,
 bool XSession::WaitUntilNoWindow(const std::string& name, std::chrono::milliseconds timeout) const {
   return PollUntil(
       [&] {
-        return Run("xdotool search --onlyvisible --name " + ShellQuote("^" + name + "$") +
+        return Run("xdotool search --onlyvisible --name " + Quote("^" + name + "$") +
                    " 2>/dev/null")
             .empty();
       },
@@ -176,7 +178,7 @@ unsigned long XSession::ActiveWindow() const {
 void XSession::Keys(const std::string& keys) const { Run("xdotool key --delay 20 " + keys); }
 
 void XSession::Type(const std::string& text) const {
-  Run("xdotool type --delay 20 " + ShellQuote(text));
+  Run("xdotool type --delay 20 " + Quote(text));
 }
 
 void XSession::Click(int x, int y) const {
@@ -204,7 +206,7 @@ WindowGeometry XSession::Geometry(unsigned long window) const {
 
 std::string XSession::Property(unsigned long window, const std::string& property) const {
   const std::string line =
-      Run("xprop -id " + std::to_string(window) + " " + ShellQuote(property) + " 2>/dev/null");
+      Run("xprop -id " + std::to_string(window) + " " + Quote(property) + " 2>/dev/null");
   return line.find("not found") != std::string::npos || line.find("no such atom") != std::string::npos
              ? ""
              : line;
@@ -212,7 +214,7 @@ std::string XSession::Property(unsigned long window, const std::string& property
 
 bool XSession::Screenshot(unsigned long window, const std::string& path) const {
   int status = 1;
-  Run("import -frame -window " + std::to_string(window) + " " + ShellQuote(path) + " 2>/dev/null",
+  Run("import -frame -window " + std::to_string(window) + " " + Quote(path) + " 2>/dev/null",
       &status);
   return status == 0;
 }
