@@ -8,29 +8,10 @@
 
 #include "nt/errors.h"
 #include "nt/files.h"
+#include "nt/unique_fd.h"
 
 namespace nt {
 namespace {
-
-// Closes a descriptor when it goes out of scope.
-class Fd {
- public:
-  explicit Fd(int fd) : fd_(fd) {}
-  ~Fd() {
-    if (fd_ >= 0) close(fd_);
-  }
-  Fd(const Fd&) = delete;
-  Fd& operator=(const Fd&) = delete;
-  int get() const { return fd_; }
-  int release() {
-    int fd = fd_;
-    fd_ = -1;
-    return fd;
-  }
-
- private:
-  int fd_;
-};
 
 std::string DirectoryOf(const std::string& path) {
   size_t slash = path.rfind('/');
@@ -88,7 +69,7 @@ DWORD HostFiles::Copy(const std::string& from, const std::string& to, bool failI
   const std::string source_path = ResolvePath(from);
   const std::string target_path = ResolvePath(to);
 
-  Fd source(open(source_path.c_str(), O_RDONLY | O_CLOEXEC));
+  UniqueFd source(open(source_path.c_str(), O_RDONLY | O_CLOEXEC));
   if (source.get() < 0) return ErrorFromErrno(errno);
   struct stat source_stat;
   if (fstat(source.get(), &source_stat) != 0) return ErrorFromErrno(errno);
@@ -112,7 +93,7 @@ DWORD HostFiles::Copy(const std::string& from, const std::string& to, bool failI
   }
   if (!S_ISDIR(dir_stat.st_mode)) return ERROR_PATH_NOT_FOUND;
   std::string temp_path = directory + "/." + BaseName(target_path) + ".XXXXXX";
-  Fd temp(mkostemp(temp_path.data(), O_CLOEXEC));
+  UniqueFd temp(mkostemp(temp_path.data(), O_CLOEXEC));
   if (temp.get() < 0) return ErrorFromErrno(errno);
 
   DWORD result = ERROR_SUCCESS;
@@ -146,7 +127,7 @@ DWORD HostFiles::Copy(const std::string& from, const std::string& to, bool failI
 }
 
 DWORD HostFiles::ReadAll(const std::string& path, std::string* contents) {
-  Fd fd(open(ResolvePath(path).c_str(), O_RDONLY | O_CLOEXEC));
+  UniqueFd fd(open(ResolvePath(path).c_str(), O_RDONLY | O_CLOEXEC));
   if (fd.get() < 0) return ErrorFromErrno(errno);
   struct stat st;
   if (fstat(fd.get(), &st) != 0) return ErrorFromErrno(errno);

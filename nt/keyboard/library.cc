@@ -14,26 +14,13 @@
 #include "nt/errors.h"
 #include "nt/keyboard/elf_check.h"
 #include "nt/keyboard/layout_reader.h"
+#include "nt/unique_fd.h"
 
 namespace nt::kbd {
 namespace {
 
 // Far beyond any layout library; keeps a stray large file from being read whole.
 constexpr off_t kMaxLibrarySize = 16 << 20;
-
-class Fd {
- public:
-  explicit Fd(int fd) : fd_(fd) {}
-  ~Fd() {
-    if (fd_ >= 0) close(fd_);
-  }
-  Fd(const Fd&) = delete;
-  Fd& operator=(const Fd&) = delete;
-  int get() const { return fd_; }
-
- private:
-  int fd_;
-};
 
 class Library {
  public:
@@ -103,7 +90,7 @@ bool IsPlainFileName(const std::string& name) {
 }
 
 DWORD LoadLayoutLibrary(const std::string& path, Layout* layout, std::string* problem) {
-  const Fd fd(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+  const UniqueFd fd(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
   if (fd.get() < 0) {
     const int error = errno;
     return Refuse(error == ENOENT ? ERROR_MOD_NOT_FOUND : ErrorFromErrno(error),
