@@ -361,10 +361,13 @@ class HiveRegistry : public Registry {
 
   template <typename Body>
   static LONG InTransaction(HiveStore& store, bool write, Body&& body) {
-    if (LONG e = store.Begin(write)) return e;
-    const LONG rc = body();
-    const LONG end = store.End(rc == ERROR_SUCCESS);
-    return rc != ERROR_SUCCESS ? rc : end;
+    for (;;) {
+      if (LONG e = store.Begin(write)) return e;
+      const LONG rc = body();
+      const LONG end = store.End(rc == ERROR_SUCCESS);
+      if (rc == kNotCached) continue;
+      return rc != ERROR_SUCCESS ? rc : end;
+    }
   }
 
   std::unique_ptr<HiveStore> machine_;

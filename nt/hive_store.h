@@ -37,6 +37,8 @@ struct ValueRecord {
 // as the platform compares names.
 std::string FoldName(std::string_view name);
 
+constexpr LONG kNotCached = -1;
+
 class HiveStore {
  public:
   virtual ~HiveStore() = default;
@@ -45,7 +47,10 @@ class HiveStore {
   virtual KeyId Root() const = 0;
 
   // Brackets one call, or a Transact body; transactions nest, and an inner
-  // one that ends without commit undoes only its own changes.
+  // one that ends without commit undoes only its own changes. A store may
+  // answer the reads of a call from what it read before, and then answer
+  // kNotCached for what it has not: the caller ends the call and runs it
+  // again, and the store reads its database for it.
   virtual LONG Begin(bool write) = 0;
   virtual LONG End(bool commit) = 0;
 

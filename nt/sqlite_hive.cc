@@ -3,6 +3,10 @@
 // Every call is one transaction (writes take the write lock at once, so a
 // busy database waits out the busy timeout instead of failing); WAL mode lets
 // readers and one writer of other processes share the file.
+//
+// What reads find is kept in a HiveCache while the WAL header shows that no
+// one has committed since, so that a walk over thousands of keys costs a
+// memory read per call instead of a transaction and its queries.
 #include <fcntl.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
@@ -12,11 +16,15 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <optional>
+#include <vector>
 
 #include "nt/errors.h"
+#include "nt/hive_cache.h"
 #include "nt/hive_file.h"
 #include "nt/hive_store.h"
 #include "nt/registry.h"
+#include "nt/wal_header.h"
 
 namespace nt {
 namespace {
@@ -76,6 +84,9 @@ enum Sql {
   kUpdateValue,
   kInsertValue,
   kRemoveValue,
+  kListSubkeys,
+  kListValues,
+  kListChildValues,
   kSqlCount
 };
 
@@ -104,6 +115,10 @@ constexpr std::array<const char*, kSqlCount> kStatements = {
     "UPDATE vals SET type = ?3, data = ?4 WHERE key = ?1 AND fold = ?2",
     "INSERT INTO vals(key, name, fold, type, data) VALUES(?1, ?2, ?3, ?4, ?5)",
     "DELETE FROM vals WHERE key = ?1 AND fold = ?2",
+    "SELECT id, name, fold, class FROM keys WHERE parent = ?1 ORDER BY fold",
+    "SELECT seq, name, type, data FROM vals WHERE key = ?1 ORDER BY seq",
+    "SELECT v.key, v.seq, v.name, v.type, v.data FROM keys AS k JOIN vals AS v ON v.key = k.id "
+    "WHERE k.parent = ?1 ORDER BY k.fold, v.seq",
 };
 
 // One use of a prepared statement: bound, stepped, and reset when it ends.
@@ -195,8 +210,9 @@ class SqliteHive : public HiveStore {
     const bool writable = !readOnly && HiveWritable(path);
     std::unique_ptr<SqliteHive> hive(new SqliteHive(writable));
     std::string why;
-    if (hive->Connect(path, writable ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY, &why) ||
-        (!writable && hive->Connect(ImmutableUri(path), SQLITE_OPEN_READONLY | SQLITE_OPEN_URI,
+    if (hive->Connect(path, writable ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY, false,
+                      &why) ||
+        (!writable && hive->Connect(ImmutableUri(path), SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, true,
                                     &why))) {
       return hive;
     }
@@ -208,14 +224,42 @@ class SqliteHive : public HiveStore {
   KeyId Root() const override { return kRoot; }
 
   LONG Begin(bool write) override {
-    const Sql sql = depth_ > 0 ? kSavepoint : write ? kBeginWrite : kBeginRead;
-    if (LONG e = Query(statements_[sql]).Run()) return e;
-    ++depth_;
+    if (depth_ > 0 || !header_) return BeginTransaction(write);
+    WalHeader::Copy before;
+    const bool steady = header_->Read(&before);
+    if (!write && steady && seen_valid_ && before == seen_ && !must_read_) {
+      cached_call_ = true;
+      ++depth_;
+      return ERROR_SUCCESS;
+    }
+    must_read_ = false;
+    if (LONG e = BeginTransaction(write)) return e;
+    // The transaction's first read fixes what it sees; a header that is the
+    // same before and after it names that content exactly.
+    if (LONG e = QueryKeyExists(kRoot)) {
+      End(false);
+      return e;
+    }
+    WalHeader::Copy after;
+    const bool exact = steady && header_->Read(&after) && after == before;
+    if (!exact || !seen_valid_ || before != seen_) {
+      cache_.Clear();
+      cache_.NoteKey(kRoot);
+      ++generation_;
+    }
+    seen_ = before;
+    seen_valid_ = exact;
+    filling_ = exact && !write;
     return ERROR_SUCCESS;
   }
 
   LONG End(bool commit) override {
     --depth_;
+    if (cached_call_) {
+      cached_call_ = false;
+      return ERROR_SUCCESS;
+    }
+    filling_ = false;
     if (depth_ > 0) {
       if (!commit) {
         if (LONG e = Query(statements_[kRollbackTo]).Run()) return e;
@@ -232,24 +276,40 @@ class SqliteHive : public HiveStore {
   }
 
   LONG Version(uint64_t* version) override {
+    if (header_) {
+      // Begin counts every change it sees in the header.
+      *version = generation_;
+      return ERROR_SUCCESS;
+    }
     Query query(statements_[kDataVersion]);
     const int rc = query.Step();
     if (rc != SQLITE_ROW) return ErrorFromSqlite(rc);
-    *version = (static_cast<uint64_t>(query.Int(0)) << 32) ^ own_changes_;
+    *version = (static_cast<uint64_t>(query.Int(0)) << 32) ^ generation_;
     return ERROR_SUCCESS;
   }
 
   LONG KeyExists(KeyId key) override {
-    Query query(statements_[kKeyExists]);
-    const int rc = query.Bind(1, key).Step();
-    return rc == SQLITE_ROW ? ERROR_SUCCESS : rc == SQLITE_DONE ? ERROR_KEY_DELETED
-                                                                : ErrorFromSqlite(rc);
+    if (UsesCache()) {
+      if (cache_.Knows(key)) return ERROR_SUCCESS;
+      if (cached_call_) return Miss();
+    }
+    const LONG rc = QueryKeyExists(key);
+    if (rc == ERROR_SUCCESS && filling_) cache_.NoteKey(key);
+    return rc;
   }
 
   LONG FindSubkey(KeyId parent, std::string_view fold, KeyRecord* out) override {
+    if (UsesCache()) {
+      if (std::optional<LONG> known = cache_.FindSubkey(parent, fold, out)) return *known;
+      if (cached_call_) return Miss();
+    }
     Query query(statements_[kFindSubkey]);
     query.Bind(1, parent).Bind(2, fold);
-    return ReadKey(query, out, ERROR_FILE_NOT_FOUND);
+    const LONG rc = ReadKey(query, out, ERROR_FILE_NOT_FOUND);
+    if (filling_ && (rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND)) {
+      cache_.NoteSubkey(parent, fold, rc == ERROR_SUCCESS ? out : nullptr);
+    }
+    return rc;
   }
 
   LONG AddSubkey(KeyId parent, std::string_view name, std::string_view keyClass,
@@ -275,6 +335,10 @@ class SqliteHive : public HiveStore {
   }
 
   LONG NextSubkey(KeyId parent, const std::string* afterFold, KeyRecord* out) override {
+    if (UsesCache()) {
+      if (LONG e = ListSubkeys(parent)) return e;
+      return cache_.NextSubkey(parent, afterFold, out);
+    }
     Query query(statements_[afterFold ? kNextSubkey : kFirstSubkey]);
     query.Bind(1, parent);
     if (afterFold) query.Bind(2, *afterFold);
@@ -282,27 +346,47 @@ class SqliteHive : public HiveStore {
   }
 
   LONG SubkeyAt(KeyId parent, DWORD index, KeyRecord* out) override {
+    if (UsesCache()) {
+      if (LONG e = ListSubkeys(parent)) return e;
+      return cache_.SubkeyAt(parent, index, out);
+    }
     Query query(statements_[kSubkeyAt]);
     query.Bind(1, parent).Bind(2, static_cast<int64_t>(index));
     return ReadKey(query, out, ERROR_NO_MORE_ITEMS);
   }
 
   LONG NextValue(KeyId key, int64_t afterSeq, ValueRecord* out) override {
+    if (UsesCache()) {
+      if (LONG e = ListValues(key)) return e;
+      return cache_.NextValue(key, afterSeq, out);
+    }
     Query query(statements_[kNextValue]);
     query.Bind(1, key).Bind(2, afterSeq);
     return ReadValue(query, out, ERROR_NO_MORE_ITEMS);
   }
 
   LONG ValueAt(KeyId key, DWORD index, ValueRecord* out) override {
+    if (UsesCache()) {
+      if (LONG e = ListValues(key)) return e;
+      return cache_.ValueAt(key, index, out);
+    }
     Query query(statements_[kValueAt]);
     query.Bind(1, key).Bind(2, static_cast<int64_t>(index));
     return ReadValue(query, out, ERROR_NO_MORE_ITEMS);
   }
 
   LONG FindValue(KeyId key, std::string_view fold, ValueRecord* out) override {
+    if (UsesCache()) {
+      if (std::optional<LONG> known = cache_.FindValue(key, fold, out)) return *known;
+      if (cached_call_) return Miss();
+    }
     Query query(statements_[kFindValue]);
     query.Bind(1, key).Bind(2, fold);
-    return ReadValue(query, out, ERROR_FILE_NOT_FOUND);
+    const LONG rc = ReadValue(query, out, ERROR_FILE_NOT_FOUND);
+    if (filling_ && (rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND)) {
+      cache_.NoteValue(key, fold, rc == ERROR_SUCCESS ? out : nullptr);
+    }
+    return rc;
   }
 
   LONG PutValue(KeyId key, std::string_view name, DWORD type, std::string_view data) override {
@@ -329,8 +413,93 @@ class SqliteHive : public HiveStore {
  private:
   explicit SqliteHive(bool writable) : writable_(writable) {}
 
+  LONG BeginTransaction(bool write) {
+    const Sql sql = depth_ > 0 ? kSavepoint : write ? kBeginWrite : kBeginRead;
+    if (LONG e = Query(statements_[sql]).Run()) return e;
+    ++depth_;
+    return ERROR_SUCCESS;
+  }
+
+  LONG QueryKeyExists(KeyId key) {
+    Query query(statements_[kKeyExists]);
+    const int rc = query.Bind(1, key).Step();
+    return rc == SQLITE_ROW ? ERROR_SUCCESS : rc == SQLITE_DONE ? ERROR_KEY_DELETED
+                                                                : ErrorFromSqlite(rc);
+  }
+
+  // Whether this call's reads go through the cache: answered from it alone,
+  // or read from the database at the moment the cache holds and noted in it.
+  bool UsesCache() const { return cached_call_ || filling_; }
+
+  // A cached call needs what the cache does not hold: the call runs again on
+  // the database.
+  LONG Miss() {
+    must_read_ = true;
+    return kNotCached;
+  }
+
+  // Every subkey of `parent` into the cache, unless it is there.
+  LONG ListSubkeys(KeyId parent) {
+    if (cache_.Listed(parent)) return ERROR_SUCCESS;
+    if (cached_call_) return Miss();
+    Query query(statements_[kListSubkeys]);
+    query.Bind(1, parent);
+    std::vector<KeyRecord> subkeys;
+    for (;;) {
+      KeyRecord record;
+      const LONG rc = ReadKey(query, &record, ERROR_NO_MORE_ITEMS);
+      if (rc == ERROR_NO_MORE_ITEMS) break;
+      if (rc != ERROR_SUCCESS) return rc;
+      subkeys.push_back(std::move(record));
+    }
+    cache_.NoteListing(parent, std::move(subkeys));
+    return ERROR_SUCCESS;
+  }
+
+  // Every value of `key` into the cache, unless it is there; with those of
+  // its siblings when a walk over them has begun.
+  LONG ListValues(KeyId key) {
+    if (cache_.ValuesListed(key)) return ERROR_SUCCESS;
+    if (cached_call_) return Miss();
+    if (std::optional<KeyId> parent = cache_.SiblingBatch(key)) {
+      // The rows come key by key, each key's in creation order.
+      Query query(statements_[kListChildValues]);
+      query.Bind(1, *parent);
+      std::vector<ValueRecord> values;
+      KeyId current = 0;
+      int rc;
+      while ((rc = query.Step()) == SQLITE_ROW) {
+        const KeyId owner = query.Int(0);
+        if (owner != current) {
+          if (!values.empty()) cache_.NoteValues(current, std::move(values));
+          values.clear();
+          current = owner;
+        }
+        values.push_back(ValueFromRow(query, 1));
+      }
+      if (rc != SQLITE_DONE) return ErrorFromSqlite(rc);
+      if (!values.empty()) cache_.NoteValues(current, std::move(values));
+      for (KeyId id : cache_.UnlistedValues(*parent)) cache_.NoteValues(id, {});
+      return ERROR_SUCCESS;
+    }
+    Query query(statements_[kListValues]);
+    query.Bind(1, key);
+    std::vector<ValueRecord> values;
+    for (;;) {
+      ValueRecord record;
+      const LONG rc = ReadValue(query, &record, ERROR_NO_MORE_ITEMS);
+      if (rc == ERROR_NO_MORE_ITEMS) break;
+      if (rc != ERROR_SUCCESS) return rc;
+      values.push_back(std::move(record));
+    }
+    cache_.NoteValues(key, std::move(values));
+    return ERROR_SUCCESS;
+  }
+
   // Opens the database and checks that it is a hive; false with `why` set.
-  bool Connect(const std::string& name, int flags, std::string* why) {
+  // An immutable connection has no WAL header to watch and reads uncached.
+  bool Connect(const std::string& name, int flags, bool immutable, std::string* why) {
+    header_.reset();
     if (db_ != nullptr) {
       for (sqlite3_stmt*& statement : statements_) {
         sqlite3_finalize(statement);
@@ -361,6 +530,7 @@ class SqliteHive : public HiveStore {
     // Commits survive a crash of the process; WAL keeps the file consistent
     // after a power loss too, at the cost of the last commits.
     if (writable_ && Exec(db_, "PRAGMA synchronous = NORMAL", why) != ERROR_SUCCESS) return false;
+    if (!immutable) header_ = WalHeader::Attach(db_);
     for (int i = 0; i < kSqlCount; ++i) {
       if (sqlite3_prepare_v3(db_, kStatements[i], -1, SQLITE_PREPARE_PERSISTENT, &statements_[i],
                              nullptr) != SQLITE_OK) {
@@ -371,9 +541,10 @@ class SqliteHive : public HiveStore {
     return true;
   }
 
-  // Counts a change of our own, which the data version does not show.
+  // Counts a change of our own, which neither the data version nor, until the
+  // commit, the WAL header shows.
   LONG Changed(LONG result) {
-    ++own_changes_;
+    ++generation_;
     return result;
   }
 
@@ -392,18 +563,31 @@ class SqliteHive : public HiveStore {
     const int rc = query.Step();
     if (rc == SQLITE_DONE) return none;
     if (rc != SQLITE_ROW) return ErrorFromSqlite(rc);
-    out->seq = query.Int(0);
-    out->name = query.Bytes(1);
-    out->type = static_cast<DWORD>(query.Int(2));
-    out->data = query.Bytes(3);
+    *out = ValueFromRow(query, 0);
     return ERROR_SUCCESS;
+  }
+
+  // The value in the row's columns from `first` on: seq, name, type, data.
+  static ValueRecord ValueFromRow(const Query& query, int first) {
+    return ValueRecord{query.Int(first), query.Bytes(first + 1),
+                       static_cast<DWORD>(query.Int(first + 2)), query.Bytes(first + 3)};
   }
 
   bool writable_;
   sqlite3* db_ = nullptr;
   std::array<sqlite3_stmt*, kSqlCount> statements_{};
   int depth_ = 0;
-  uint64_t own_changes_ = 0;
+
+  // The WAL header as the content the cache holds left it, when known.
+  std::optional<WalHeader> header_;
+  WalHeader::Copy seen_{};
+  bool seen_valid_ = false;
+  HiveCache cache_;
+  bool cached_call_ = false;
+  bool filling_ = false;
+  bool must_read_ = false;
+  // Changes with every change seen in the header and every change of our own.
+  uint64_t generation_ = 0;
 };
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -46,6 +47,41 @@ class HiveFileTest : public testing::Test {
       return "<missing>";
     }
     return std::string(data, length);
+  }
+
+  // What a reader sees of a key: its subkeys, its values in order, and the
+  // value "x" looked up by name; or the error that stopped the reading.
+  static std::string Picture(nt::Registry& registry, HKEY key) {
+    std::string picture = "subkeys";
+    for (DWORD i = 0;; ++i) {
+      char name[64];
+      DWORD length = sizeof name;
+      const LONG rc = registry.EnumKey(key, i, name, &length, nullptr, nullptr);
+      if (rc == ERROR_NO_MORE_ITEMS) break;
+      if (rc != ERROR_SUCCESS) return "error " + std::to_string(rc);
+      picture += " " + std::string(name, length);
+    }
+    picture += " | values";
+    for (DWORD i = 0;; ++i) {
+      char name[64], data[64];
+      DWORD nameLength = sizeof name, dataLength = sizeof data;
+      const LONG rc = registry.EnumValue(key, i, name, &nameLength, nullptr,
+                                         reinterpret_cast<BYTE*>(data), &dataLength);
+      if (rc == ERROR_NO_MORE_ITEMS) break;
+      if (rc != ERROR_SUCCESS) return "error " + std::to_string(rc);
+      picture += " " + std::string(name, nameLength) + "=" + std::string(data, dataLength);
+    }
+    return picture + " | x=" + Read(registry, key, "x");
+  }
+
+  // Picture of the key at `path`, opened for the purpose.
+  static std::string PictureAt(nt::Registry& registry, const char* path) {
+    HKEY key = nullptr;
+    const LONG rc = registry.OpenKey(HKEY_LOCAL_MACHINE, path, KEY_READ, &key);
+    if (rc != ERROR_SUCCESS) return "error " + std::to_string(rc);
+    std::string picture = Picture(registry, key);
+    registry.CloseKey(key);
+    return picture;
   }
 
   TempDir dir_;
@@ -108,6 +144,170 @@ TEST_F(HiveFileTest, ChangesPersistAndReachOtherConnections) {
   EXPECT_EQ(Read(*reopened, a, "v"), "one");
   std::string report;
   EXPECT_TRUE(nt::CheckHiveIntegrity(machine_, &report)) << report;
+}
+
+// A reader that has read a key before sees at once what another connection
+// commits to it, through a handle opened before and through a new one.
+TEST_F(HiveFileTest, ReadersSeeWhatAnotherConnectionCommits) {
+  using Change = std::function<void(nt::Registry&, HKEY shared, HKEY key)>;
+  struct Row {
+    const char* name;
+    Change change;
+    std::string through_handle;
+    std::string through_path;
+  };
+  const std::string initial = "subkeys a b | values x=1 y=2 | x=1";
+  const Row rows[] = {
+      {.name = "a value's data changes",
+       .change = [](nt::Registry& r, HKEY, HKEY key) { Write(r, key, "x", "9"); },
+       .through_handle = "subkeys a b | values x=9 y=2 | x=9",
+       .through_path = "subkeys a b | values x=9 y=2 | x=9"},
+      {.name = "a value is added",
+       .change = [](nt::Registry& r, HKEY, HKEY key) { Write(r, key, "z", "3"); },
+       .through_handle = "subkeys a b | values x=1 y=2 z=3 | x=1",
+       .through_path = "subkeys a b | values x=1 y=2 z=3 | x=1"},
+      {.name = "a value is deleted",
+       .change = [](nt::Registry& r, HKEY, HKEY key) { r.DeleteValue(key, "x"); },
+       .through_handle = "subkeys a b | values y=2 | x=<missing>",
+       .through_path = "subkeys a b | values y=2 | x=<missing>"},
+      {.name = "a subkey is added",
+       .change =
+           [](nt::Registry& r, HKEY, HKEY key) {
+             HKEY child = nullptr;
+             r.CreateKey(key, "C", nullptr, KEY_ALL_ACCESS, &child, nullptr);
+             r.CloseKey(child);
+           },
+       .through_handle = "subkeys a b C | values x=1 y=2 | x=1",
+       .through_path = "subkeys a b C | values x=1 y=2 | x=1"},
+      {.name = "a subkey is deleted",
+       .change = [](nt::Registry& r, HKEY, HKEY key) { r.DeleteKey(key, "a"); },
+       .through_handle = "subkeys b | values x=1 y=2 | x=1",
+       .through_path = "subkeys b | values x=1 y=2 | x=1"},
+      {.name = "the key is deleted and made again",
+       .change =
+           [](nt::Registry& r, HKEY shared, HKEY key) {
+             r.DeleteKey(key, "a");
+             r.DeleteKey(key, "b");
+             r.DeleteKey(shared, "Key");
+             HKEY again = nullptr;
+             r.CreateKey(shared, "Key", nullptr, KEY_ALL_ACCESS, &again, nullptr);
+             Write(r, again, "x", "new");
+             r.CloseKey(again);
+           },
+       .through_handle = "error " + std::to_string(ERROR_KEY_DELETED),
+       .through_path = "subkeys | values x=new | x=new"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    auto writer = Open();
+    HKEY shared = nullptr, key = nullptr;
+    ASSERT_EQ(writer->CreateKey(HKEY_LOCAL_MACHINE, row.name, nullptr, KEY_ALL_ACCESS, &shared,
+                                nullptr),
+              ERROR_SUCCESS);
+    ASSERT_EQ(writer->CreateKey(shared, "Key", nullptr, KEY_ALL_ACCESS, &key, nullptr),
+              ERROR_SUCCESS);
+    for (const char* name : {"b", "a"}) {
+      HKEY child = nullptr;
+      writer->CreateKey(key, name, nullptr, KEY_ALL_ACCESS, &child, nullptr);
+      writer->CloseKey(child);
+    }
+    Write(*writer, key, "x", "1");
+    Write(*writer, key, "y", "2");
+
+    auto reader = Open();
+    const std::string path = std::string(row.name) + "\\Key";
+    HKEY held = nullptr;
+    ASSERT_EQ(reader->OpenKey(HKEY_LOCAL_MACHINE, path.c_str(), KEY_READ, &held), ERROR_SUCCESS);
+    for (int pass = 0; pass < 2; ++pass) {  // the second from what the first read
+      ASSERT_EQ(Picture(*reader, held), initial);
+      ASSERT_EQ(PictureAt(*reader, path.c_str()), initial);
+    }
+    row.change(*writer, shared, key);
+    EXPECT_EQ(Picture(*reader, held), row.through_handle);
+    EXPECT_EQ(PictureAt(*reader, path.c_str()), row.through_path);
+    reader->CloseKey(held);
+    writer->CloseKey(key);
+    writer->CloseKey(shared);
+  }
+}
+
+// A reader in one process while another commits: no read shows an older
+// state than the read before it, and the last reads show the last commit.
+// The writer adds subkey k<i> and then sets "count" to i, so a reader that
+// reads the count and then lists the subkeys finds at least that many.
+TEST_F(HiveFileTest, AReaderNeverSeesAnOlderStateThanBefore) {
+  constexpr int kCommits = 400;
+  {
+    auto registry = Open();
+    HKEY key = nullptr;
+    ASSERT_EQ(registry->CreateKey(HKEY_LOCAL_MACHINE, "Counter", nullptr, KEY_ALL_ACCESS, &key,
+                                  nullptr),
+              ERROR_SUCCESS);
+    ASSERT_EQ(Write(*registry, key, "count", "0"), ERROR_SUCCESS);
+  }
+  auto reader = Open();
+  HKEY key = nullptr;
+  ASSERT_EQ(reader->OpenKey(HKEY_LOCAL_MACHINE, "Counter", KEY_READ, &key), ERROR_SUCCESS);
+  auto subkeys = [&] {
+    int count = 0;
+    char name[64];
+    DWORD length = sizeof name;
+    while (reader->EnumKey(key, count, name, &length, nullptr, nullptr) == ERROR_SUCCESS) {
+      ++count;
+      length = sizeof name;
+    }
+    return count;
+  };
+  auto listed_count = [&] {
+    char name[64], data[64];
+    DWORD nameLength = sizeof name, dataLength = sizeof data;
+    if (reader->EnumValue(key, 0, name, &nameLength, nullptr, reinterpret_cast<BYTE*>(data),
+                          &dataLength) != ERROR_SUCCESS) {
+      return -1;
+    }
+    return std::stoi(std::string(data, dataLength));
+  };
+
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    auto writer = Open();
+    HKEY counter = nullptr;
+    if (writer->OpenKey(HKEY_LOCAL_MACHINE, "Counter", KEY_ALL_ACCESS, &counter) !=
+        ERROR_SUCCESS) {
+      _exit(2);
+    }
+    for (int i = 1; i <= kCommits; ++i) {
+      HKEY added = nullptr;
+      if (writer->CreateKey(counter, ("k" + std::to_string(i)).c_str(), nullptr, KEY_ALL_ACCESS,
+                            &added, nullptr) != ERROR_SUCCESS ||
+          Write(*writer, counter, "count", std::to_string(i)) != ERROR_SUCCESS) {
+        _exit(3);
+      }
+      writer->CloseKey(added);
+    }
+    _exit(0);
+  }
+
+  int last_count = 0, last_listed = 0, last_subkeys = 0, reads = 0, violations = 0;
+  int status = 0;
+  for (bool writing = true; writing;) {
+    writing = waitpid(child, &status, WNOHANG) == 0;  // one more round after the writer ends
+    const int count = std::stoi(Read(*reader, key, "count"));
+    const int listed = listed_count();
+    const int keys = subkeys();
+    violations += count < last_count || listed < last_listed || keys < last_subkeys ||
+                  listed < count || keys < listed;
+    last_count = count;
+    last_listed = listed;
+    last_subkeys = keys;
+    ++reads;
+  }
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the writer failed";
+  EXPECT_EQ(violations, 0) << "in " << reads << " rounds of reads";
+  EXPECT_EQ(last_count, kCommits);
+  EXPECT_EQ(last_listed, kCommits);
+  EXPECT_EQ(last_subkeys, kCommits);
 }
 
 // Root may write any file, so the check runs as another user.

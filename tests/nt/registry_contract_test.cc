@@ -376,6 +376,9 @@ TEST_P(RegistryContract, EnumerationFollowsChangesMadeBetweenSteps) {
 TEST_P(RegistryContract, TransactionsKeepAllOrNothing) {
   HKEY key = Create(HKEY_CURRENT_USER, "t");
   SetText(key, "kept", "old");
+  // Read first, so that what a store keeps of its reads is also put to the test.
+  EXPECT_EQ(Values(key), std::vector<std::string>{"kept=old"});
+  EXPECT_TRUE(Subkeys(key).empty());
   LONG rc = registry_->Transact(HKEY_CURRENT_USER, [&]() -> LONG {
     SetText(key, "kept", "new");
     RegCloseKey(Create(key, "child"));
