@@ -445,13 +445,7 @@ class SqliteHive : public HiveStore {
     Query query(statements_[kListSubkeys]);
     query.Bind(1, parent);
     std::vector<KeyRecord> subkeys;
-    for (;;) {
-      KeyRecord record;
-      const LONG rc = ReadKey(query, &record, ERROR_NO_MORE_ITEMS);
-      if (rc == ERROR_NO_MORE_ITEMS) break;
-      if (rc != ERROR_SUCCESS) return rc;
-      subkeys.push_back(std::move(record));
-    }
+    if (LONG e = ReadAll(query, ReadKey, &subkeys)) return e;
     cache_.NoteListing(parent, std::move(subkeys));
     return ERROR_SUCCESS;
   }
@@ -485,13 +479,7 @@ class SqliteHive : public HiveStore {
     Query query(statements_[kListValues]);
     query.Bind(1, key);
     std::vector<ValueRecord> values;
-    for (;;) {
-      ValueRecord record;
-      const LONG rc = ReadValue(query, &record, ERROR_NO_MORE_ITEMS);
-      if (rc == ERROR_NO_MORE_ITEMS) break;
-      if (rc != ERROR_SUCCESS) return rc;
-      values.push_back(std::move(record));
-    }
+    if (LONG e = ReadAll(query, ReadValue, &values)) return e;
     cache_.NoteValues(key, std::move(values));
     return ERROR_SUCCESS;
   }
@@ -565,6 +553,19 @@ class SqliteHive : public HiveStore {
     if (rc != SQLITE_ROW) return ErrorFromSqlite(rc);
     *out = ValueFromRow(query, 0);
     return ERROR_SUCCESS;
+  }
+
+  // Every row of `query`, each read by `read` (ReadKey or ReadValue).
+  template <typename Record>
+  static LONG ReadAll(Query& query, LONG (*read)(Query&, Record*, LONG),
+                      std::vector<Record>* out) {
+    for (;;) {
+      Record record;
+      const LONG rc = read(query, &record, ERROR_NO_MORE_ITEMS);
+      if (rc == ERROR_NO_MORE_ITEMS) return ERROR_SUCCESS;
+      if (rc != ERROR_SUCCESS) return rc;
+      out->push_back(std::move(record));
+    }
   }
 
   // The value in the row's columns from `first` on: seq, name, type, data.
